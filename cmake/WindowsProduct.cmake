@@ -1,0 +1,26 @@
+# CertInstall.exe: 32-bit Unicode GUI program that loads on a stock Windows
+# 2000/XP/2003. Only system DLLs; the C++ runtime and libgcc are linked in.
+enable_language(RC)
+
+set(xp_defines UNICODE _UNICODE WINVER=0x0501 _WIN32_WINNT=0x0501)
+# XP refuses an image whose subsystem version is above 5.01.
+set(xp_link_options
+  -municode -static -s
+  -Wl,--major-subsystem-version,5,--minor-subsystem-version,1
+  -Wl,--major-os-version,5,--minor-os-version,1)
+
+target_compile_definitions(certinstall_core PUBLIC ${xp_defines})
+target_compile_options(certinstall_core PUBLIC -ffunction-sections -fdata-sections)
+
+add_executable(CertInstall WIN32
+  platform/win32/Banner.cpp
+  platform/win32/ComEnrollment.cpp
+  platform/win32/FormWindow.cpp
+  platform/win32/SystemError.cpp
+  platform/win32/Win32Platform.cpp
+  platform/win32/main.cpp
+  resources/CertInstall.rc)
+set_source_files_properties(resources/CertInstall.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/banner.jpg;${CMAKE_SOURCE_DIR}/resources/icon.rc")
+target_link_libraries(CertInstall PRIVATE certinstall_core ole32 oleaut32 uuid)
+target_link_options(CertInstall PRIVATE ${xp_link_options} -Wl,--gc-sections)

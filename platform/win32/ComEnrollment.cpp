@@ -1,0 +1,61 @@
+#include "platform/win32/ComEnrollment.h"
+
+#include <windows.h>
+#include <xenroll.h>
+
+#include "platform/Error.h"
+#include "platform/win32/SystemError.h"
+
+namespace {
+
+// {43F8F289-7A20-11D0-8F06-00C04FC295E1}
+constexpr CLSID kClsidCEnroll = {
+    0x43F8F289, 0x7A20, 0x11D0, {0x8F, 0x06, 0x00, 0xC0, 0x4F, 0xC2, 0x95, 0xE1}};
+// {C1F1188A-2EB5-4A80-841B-7E729A356D90}
+constexpr IID kIidICEnroll4 = {
+    0xC1F1188A, 0x2EB5, 0x4A80, {0x84, 0x1B, 0x7E, 0x72, 0x9A, 0x35, 0x6D, 0x90}};
+
+// The control's own description of the failure where it set one.
+std::wstring Describe(HRESULT status) {
+    IErrorInfo* info = nullptr;
+    if (GetErrorInfo(0, &info) == S_OK && info) {
+        BSTR text = nullptr;
+        const bool has = SUCCEEDED(info->GetDescription(&text)) && text && *text;
+        std::wstring description = has ? std::wstring(text, SysStringLen(text)) : std::wstring();
+        SysFreeString(text);
+        info->Release();
+        if (has) return description;
+    }
+    return SystemMessage(status);
+}
+
+class ComEnrollment : public Enrollment {
+public:
+    explicit ComEnrollment(ICEnroll4* control) : control_(control) {}
+    ~ComEnrollment() override { control_->Release(); }
+    ComEnrollment(const ComEnrollment&) = delete;
+    ComEnrollment& operator=(const ComEnrollment&) = delete;
+
+    void InstallPKCS7(const std::wstring& pkcs7) override {
+        BSTR text = SysAllocStringLen(pkcs7.data(), static_cast<UINT>(pkcs7.size()));
+        if (!text) throw Error(E_OUTOFMEMORY, SystemMessage(E_OUTOFMEMORY));
+        // Drop any stale description so the one read below is this call's.
+        SetErrorInfo(0, nullptr);
+        const HRESULT status = control_->InstallPKCS7(text);
+        SysFreeString(text);
+        if (FAILED(status)) throw Error(status, Describe(status));
+    }
+
+private:
+    ICEnroll4* control_;
+};
+
+}  // namespace
+
+std::unique_ptr<Enrollment> CreateComEnrollment() {
+    void* control = nullptr;
+    const HRESULT status =
+        CoCreateInstance(kClsidCEnroll, nullptr, CLSCTX_INPROC_SERVER, kIidICEnroll4, &control);
+    if (FAILED(status)) throw Error(status, SystemMessage(status));
+    return std::make_unique<ComEnrollment>(static_cast<ICEnroll4*>(control));
+}

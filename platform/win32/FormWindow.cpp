@@ -1,0 +1,198 @@
+#include "platform/win32/FormWindow.h"
+
+#include <algorithm>
+
+#include "platform/win32/Banner.h"
+#include "platform/win32/SystemError.h"
+#include "resources/resource.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"CerImport";
+// Control IDs stay clear of IDOK and IDCANCEL, which the dialog keys send.
+constexpr int kFirstControlId = 100;
+// A fixed frame with a close box and neither minimize nor maximize.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+
+}  // namespace
+
+FormWindow::FormWindow(HINSTANCE instance) : instance_(instance) {
+    HDC screen = GetDC(nullptr);
+    dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
+    dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+
+    WNDCLASSEXW type = {};
+    type.cbSize = sizeof type;
+    type.lpfnWndProc = Procedure;
+    type.hInstance = instance;
+    type.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
+    type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    type.lpszClassName = kClassName;
+    if (!RegisterClassExW(&type)) throw LastError();
+
+    RECT frame = {0, 0, TwipsToPixels(kWindow.clientWidth, dpiX_),
+                  TwipsToPixels(kWindow.clientHeight, dpiY_)};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int x = work.left + std::max(0L, (work.right - work.left - width) / 2);
+    const int y = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
+
+    // Hidden until start-up shows it, after the load handler.
+    if (!CreateWindowExW(0, kClassName, kWindow.caption, kStyle, x, y, width, height, nullptr,
+                         nullptr, instance, this))
+        throw LastError();
+    CreateControls();
+    focus_ = Control(cmdNext);
+}
+
+FormWindow::~FormWindow() {
+    if (window_) DestroyWindow(window_);
+    if (labelFont_) DeleteObject(labelFont_);
+    if (banner_) DeleteObject(banner_);
+}
+
+void FormWindow::CreateControls() {
+    const FontLayout& f = kLabelFont;
+    labelFont_ = CreateFontW(FontHeightPixels(f.hundredthsOfPoint, dpiY_), 0, 0, 0, f.weight,
+                             FALSE, FALSE, FALSE, static_cast<BYTE>(f.charset), OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                             f.face);
+    banner_ = LoadBanner(instance_);
+
+    for (int i = 0; i < kControlCount; ++i) {
+        const ControlLayout& c = kControls[i];
+        const wchar_t* type = L"STATIC";
+        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+        HGDIOBJ font = labelFont_;
+        switch (c.kind) {
+            case ControlKind::Line: continue;  // windowless, drawn by WM_PAINT
+            case ControlKind::PictureBox: style |= SS_OWNERDRAW; break;
+            case ControlKind::Label: style |= SS_LEFT | SS_NOPREFIX; break;
+            case ControlKind::PushButton:
+                type = L"BUTTON";
+                style |= BS_PUSHBUTTON | WS_TABSTOP;
+                font = GetStockObject(DEFAULT_GUI_FONT);
+                break;
+        }
+        const PixelBox box = ToPixels(c, dpiX_, dpiY_);
+        controls_[i] = CreateWindowExW(0, type, c.caption ? c.caption : L"", style, box.x, box.y,
+                                       box.width, box.height, window_,
+                                       reinterpret_cast<HMENU>(INT_PTR{kFirstControlId + i}),
+                                       instance_, nullptr);
+        if (!controls_[i]) throw LastError();
+        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+
+    // Tab follows the order of the children, so stack them by tab index.
+    std::array<int, kControlCount> order{};
+    for (int i = 0; i < kControlCount; ++i) order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [](int a, int b) { return kControls[a].tabIndex < kControls[b].tabIndex; });
+    for (int i : order)
+        if (controls_[i])
+            SetWindowPos(controls_[i], HWND_BOTTOM, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+bool FormWindow::TranslateDialogKeys(MSG& message) {
+    return window_ && IsDialogMessageW(window_, &message);
+}
+
+void FormWindow::Hide() {
+    if (window_) ShowWindow(window_, SW_HIDE);
+}
+
+void FormWindow::Unload() {
+    if (window_ && !DestroyWindow(window_)) throw LastError();
+}
+
+void FormWindow::Show() {
+    ShowWindow(window_, SW_SHOW);
+    UpdateWindow(window_);
+    SetFocus(Control(cmdNext));
+}
+
+LRESULT CALLBACK FormWindow::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (!self) return DefWindowProcW(window, message, wparam, lparam);
+    return self->Handle(message, wparam, lparam);
+}
+
+LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_COMMAND: {
+            const int id = LOWORD(wparam);
+            if (HIWORD(wparam) == BN_CLICKED && id >= kFirstControlId &&
+                id < kFirstControlId + kControlCount) {
+                if (dispatch_) dispatch_->Click(static_cast<ControlName>(id - kFirstControlId));
+            } else if (id == IDOK && lparam == 0) {
+                // Enter: the focused button is pressed, as on a dialog. The
+                // window has no default button, and Escape (IDCANCEL) does nothing.
+                HWND focused = GetFocus();
+                if (focused == Control(cmdNext) || focused == Control(cmdExit))
+                    SendMessageW(focused, BM_CLICK, 0, 0);
+            }
+            return 0;
+        }
+        case WM_ACTIVATE:
+            // Keep the focus on a button across deactivation, as a dialog does.
+            if (LOWORD(wparam) == WA_INACTIVE) {
+                HWND focused = GetFocus();
+                if (focused && IsChild(window_, focused)) focus_ = focused;
+            } else if (focus_) {
+                SetFocus(focus_);
+            }
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(window_, &paint);
+            PaintLines(dc);
+            EndPaint(window_, &paint);
+            return 0;
+        }
+        case WM_DRAWITEM:
+            DrawBanner(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+            return TRUE;
+        case WM_NCDESTROY:
+            window_ = nullptr;
+            controls_ = {};
+            return 0;
+    }
+    return DefWindowProcW(window_, message, wparam, lparam);
+}
+
+void FormWindow::PaintLines(HDC dc) const {
+    for (const ControlLayout& c : kControls) {
+        if (c.kind != ControlKind::Line) continue;
+        const PixelBox line = ToPixels(c, dpiX_, dpiY_);
+        HPEN pen = CreatePen(PS_SOLID, 1, c.lineColor);
+        HGDIOBJ old = SelectObject(dc, pen);
+        // LineTo leaves out the end point: (X2, Y2) is where the line stops.
+        MoveToEx(dc, line.x, line.y, nullptr);
+        LineTo(dc, line.x + line.width, line.y + line.height);
+        SelectObject(dc, old);
+        DeleteObject(pen);
+    }
+}
+
+void FormWindow::DrawBanner(const DRAWITEMSTRUCT& item) const {
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    if (!banner_) return;
+    BITMAP size;
+    GetObjectW(banner_, sizeof size, &size);
+    HDC source = CreateCompatibleDC(item.hDC);
+    HGDIOBJ old = SelectObject(source, banner_);
+    // Natural size from the top-left corner, never stretched to the box.
+    BitBlt(item.hDC, 0, 0, size.bmWidth, size.bmHeight, source, 0, 0, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+}

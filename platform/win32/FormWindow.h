@@ -1,0 +1,46 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "app/EventDispatch.h"
+#include "app/Layout.h"
+#include "platform/Platform.h"
+
+// The installer window built from the layout table: created hidden, shown once
+// by start-up, hidden and destroyed by the handlers. Clicks of its buttons go
+// to the event dispatch; a close from the frame destroys it with no handler.
+class FormWindow : public Form {
+public:
+    explicit FormWindow(HINSTANCE instance);  // throws Error when creation fails
+    ~FormWindow() override;
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+
+    void Connect(EventDispatch& dispatch) { dispatch_ = &dispatch; }
+    // Keyboard navigation as on a dialog: Tab, Space, Enter on a focused button.
+    bool TranslateDialogKeys(MSG& message);
+
+    void Hide() override;
+    void Unload() override;
+    bool IsLoaded() const override { return window_ != nullptr; }
+    void Show() override;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+    void CreateControls();
+    void PaintLines(HDC dc) const;
+    void DrawBanner(const DRAWITEMSTRUCT& item) const;
+    HWND Control(ControlName name) const { return controls_[name]; }
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    std::array<HWND, kControlCount> controls_{};
+    HWND focus_ = nullptr;
+    HFONT labelFont_ = nullptr;
+    HBITMAP banner_ = nullptr;
+    int dpiX_ = 96, dpiY_ = 96;
+    EventDispatch* dispatch_ = nullptr;
+};
