@@ -1,0 +1,5 @@
+#!/bin/sh
+# The booted prefix every case clones; made once per build folder.
+set -eu
+. "$(dirname "$0")/wine-prefix.sh"
+make_template "$1/template"

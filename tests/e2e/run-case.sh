@@ -1,0 +1,34 @@
+#!/bin/sh
+# One end-to-end case: CertInstall.exe in a private prefix reporting VERSION,
+# driven through SCENARIO by the driver program inside the same prefix.
+# usage: run-case.sh WINDOWS-BUILD WORK-FOLDER NAME SCENARIO VERSION [standin]
+set -u
+windows_build=$1 work=$2 name=$3 scenario=$4 version=$5 standin=${6:-}
+. "$(dirname "$0")/wine-prefix.sh"
+
+case_dir=$work/$name
+rm -rf "$case_dir"
+mkdir -p "$case_dir"
+export WINEPREFIX=$case_dir/prefix
+clone_prefix "$work/template" "$WINEPREFIX" "$version"
+start_xvfb
+trap 'wineserver -k 2>/dev/null; kill $XVFB_PID 2>/dev/null' EXIT
+
+if [ "$standin" = standin ]; then
+    wine regsvr32 /s "$(windows_path "$windows_build/tests/e2e/windows/CEnrollStandIn.dll")" ||
+        { echo "FAIL: regsvr32 of the stand-in"; exit 1; }
+    export CENROLL_STANDIN_LOG="$(windows_path "$case_dir")\\standin.log"
+fi
+
+echo "case $name: scenario $scenario, Windows reported as $version${standin:+, stand-in control registered}"
+timeout 120 wine "$windows_build/tests/e2e/windows/driver.exe" "$scenario" \
+    "$(windows_path "$windows_build/CertInstall.exe")" "$(windows_path "$case_dir")"
+status=$?
+[ $status -eq 124 ] && echo "FAIL: the driver did not finish in 120 s"
+[ -f "$case_dir/standin.log" ] && sed 's/^/   stand-in: /' "$case_dir/standin.log"
+
+for shot in "$case_dir"/*.bmp; do
+    [ -f "$shot" ] || continue
+    convert "$shot" "${shot%.bmp}.png" && rm "$shot" && echo "   screenshot: ${shot%.bmp}.png"
+done
+exit $status

@@ -1,0 +1,41 @@
+#include "Harness.h"
+
+#include <wincrypt.h>
+
+#include <algorithm>
+
+#include "install/CertificateText.h"
+
+std::vector<BYTE> CarriedCertificate() {
+    DWORD size = 0;
+    if (!CryptStringToBinaryW(kCertificateText, 0, CRYPT_STRING_BASE64, nullptr, &size, nullptr, nullptr))
+        return {};
+    std::vector<BYTE> pkcs7(size);
+    CryptStringToBinaryW(kCertificateText, 0, CRYPT_STRING_BASE64, pkcs7.data(), &size, nullptr, nullptr);
+
+    CRYPT_DATA_BLOB blob = {size, pkcs7.data()};
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_PKCS7, X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0,
+                                     0, &blob);
+    if (!store) return {};
+    std::vector<BYTE> der;
+    if (PCCERT_CONTEXT cert = CertEnumCertificatesInStore(store, nullptr)) {
+        der.assign(cert->pbCertEncoded, cert->pbCertEncoded + cert->cbCertEncoded);
+        CertFreeCertificateContext(cert);
+    }
+    CertCloseStore(store, 0);
+    return der;
+}
+
+int CopiesInRootStore(const std::vector<BYTE>& certificate) {
+    HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0,
+                                    CERT_SYSTEM_STORE_CURRENT_USER | CERT_STORE_READONLY_FLAG, L"Root");
+    if (!root) return -1;
+    int copies = 0;
+    PCCERT_CONTEXT cert = nullptr;
+    while ((cert = CertEnumCertificatesInStore(root, cert)))
+        if (cert->cbCertEncoded == certificate.size() &&
+            std::equal(certificate.begin(), certificate.end(), cert->pbCertEncoded))
+            ++copies;
+    CertCloseStore(root, 0);
+    return copies;
+}

@@ -1,0 +1,197 @@
+#include "Harness.h"
+
+#include <cstdio>
+
+#include "app/Layout.h"
+
+int g_failures = 0;
+
+namespace {
+
+constexpr int kFirstControlId = 100;  // the window numbers its controls from here
+
+void Print(const std::wstring& line) {
+    // UTF-8 so that the Chinese texts reach the log readable.
+    const int size = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+    std::printf("%s\n", bytes.c_str());
+    std::fflush(stdout);
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[1024] = L"";
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, &ignored);
+    return text;
+}
+
+struct Search {
+    DWORD pid;
+    const wchar_t* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<Search*>(context);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == search->pid && ClassOf(window) == search->className) search->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> TopLevel(DWORD pid, const wchar_t* className) {
+    Search search = {pid, className, {}};
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
+bool Check(bool condition, const std::wstring& what, const std::wstring& detail) {
+    if (!condition) ++g_failures;
+    Print((condition ? L"ok: " : L"FAIL: ") + what + (condition || detail.empty() ? L"" : L": " + detail));
+    return condition;
+}
+
+void Note(const std::wstring& line) {
+    Print(L"   " + line);
+}
+
+std::wstring Hex(unsigned long value) {
+    wchar_t text[16];
+    swprintf(text, 16, L"0x%08lX", value);
+    return text;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+bool Target::Start(const std::wstring& exe) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &process_) != FALSE;
+}
+
+Target::~Target() {
+    if (!process_.hProcess) return;
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+HWND Target::MainWindow() const {
+    const auto windows = TopLevel(process_.dwProcessId, L"CerImport");
+    return windows.empty() ? nullptr : windows.front();
+}
+
+HWND Target::Control(int id) const {
+    return GetDlgItem(MainWindow(), kFirstControlId + id);
+}
+
+bool Target::MainVisible() const {
+    HWND main = MainWindow();
+    return main && IsWindowVisible(main);
+}
+
+std::vector<HWND> Target::MessageBoxes() const {
+    std::vector<HWND> visible;
+    for (HWND box : TopLevel(process_.dwProcessId, L"#32770"))
+        if (IsWindowVisible(box)) visible.push_back(box);
+    return visible;
+}
+
+HWND Target::FocusedWindow() const {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(process_.dwThreadId, &info);
+    return info.hwndFocus;
+}
+
+bool Target::WaitForMainWindow(DWORD timeoutMs) {
+    return WaitUntil([this] { return MainVisible(); }, timeoutMs);
+}
+
+bool Target::WaitForMessageBox(MessageBoxSeen& box, DWORD timeoutMs) {
+    if (!WaitUntil([this] { return !MessageBoxes().empty(); }, timeoutMs)) return false;
+    box = {};
+    box.window = MessageBoxes().front();
+    box.title = TextOf(box.window);
+    for (HWND child = GetWindow(box.window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        const std::wstring type = ClassOf(child);
+        if (type == L"Button") box.buttons.push_back(GetDlgCtrlID(child));
+        if (type == L"Static" && box.text.empty()) box.text = TextOf(child);
+    }
+    return true;
+}
+
+void Target::Press(HWND box, int buttonId) {
+    PostMessageW(GetDlgItem(box, buttonId), BM_CLICK, 0, 0);
+    Check(WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000),
+          L"the box goes when its button " + std::to_wstring(buttonId) + L" is pressed");
+}
+
+void Target::ClickNext() {
+    PostMessageW(Control(cmdNext), BM_CLICK, 0, 0);
+}
+
+void Target::ClickExit() {
+    PostMessageW(Control(cmdExit), BM_CLICK, 0, 0);
+}
+
+void Target::CloseFromFrame() {
+    PostMessageW(MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void Target::Key(WORD virtualKey) {
+    // Real keyboard input, which reaches the focused control of the foreground window.
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = virtualKey;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+long Target::WaitForExitWithoutBox(DWORD timeoutMs) {
+    bool boxSeen = false;
+    const bool ended = WaitUntil(
+        [&] {
+            if (!MessageBoxes().empty() && !boxSeen) {
+                boxSeen = true;
+                MessageBoxSeen extra;
+                WaitForMessageBox(extra, 0);
+                Check(false, L"no further message box", L"saw \"" + extra.text + L"\" titled \"" + extra.title + L"\"");
+                Press(extra.window, IDOK);
+            }
+            return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+        },
+        timeoutMs);
+    return ended ? WaitForExit(0) : WaitForExit(timeoutMs);
+}
+
+long Target::WaitForExit(DWORD timeoutMs) {
+    if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        Check(false, L"the program ends", L"still running, killed");
+        TerminateProcess(process_.hProcess, 99);
+        return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return static_cast<long>(code);
+}

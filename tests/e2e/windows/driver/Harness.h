@@ -1,0 +1,67 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// A small harness that drives CertInstall.exe from inside the same Wine
+// prefix: every check prints what it saw next to what it expected, and every
+// wait is for a condition with a timeout.
+
+extern int g_failures;
+
+// Prints "ok: what" or "FAIL: what: detail"; returns the condition.
+bool Check(bool condition, const std::wstring& what, const std::wstring& detail = L"");
+void Note(const std::wstring& line);
+std::wstring Hex(unsigned long value);
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+
+struct MessageBoxSeen {
+    HWND window = nullptr;
+    std::wstring title;
+    std::wstring text;
+    std::vector<int> buttons;  // control IDs of the visible buttons: IDOK, IDYES, ...
+};
+
+class Target {
+public:
+    // Starts the program; false if it could not be started.
+    bool Start(const std::wstring& exe);
+    ~Target();
+
+    HWND MainWindow() const;  // the installer window, visible or not
+    HWND Control(int id) const;
+    bool MainVisible() const;
+    std::vector<HWND> MessageBoxes() const;
+    HWND FocusedWindow() const;
+
+    bool WaitForMainWindow(DWORD timeoutMs = 20000);
+    // Waits for a box and reads it; the window must be hidden by then.
+    bool WaitForMessageBox(MessageBoxSeen& box, DWORD timeoutMs = 20000);
+    void Press(HWND box, int buttonId);
+    void ClickNext();
+    void ClickExit();
+    void CloseFromFrame();
+    void Key(WORD virtualKey);
+
+    // Waits for the process to end, failing on any message box that shows up
+    // meanwhile. Returns the exit code, or -1 on a time-out (the process is killed).
+    long WaitForExitWithoutBox(DWORD timeoutMs = 20000);
+    long WaitForExit(DWORD timeoutMs = 20000);
+
+    DWORD ProcessId() const { return process_.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION process_ = {};
+};
+
+// The Windows screen as a BMP file.
+bool SaveScreenshot(const std::wstring& path);
+
+// The certificate the program carries, as DER, and how many copies of it the
+// current user's Root store holds.
+std::vector<BYTE> CarriedCertificate();
+int CopiesInRootStore(const std::vector<BYTE>& certificate);

@@ -1,0 +1,211 @@
+// Drives CertInstall.exe through one user-visible path and checks what a user
+// would see. Usage: driver SCENARIO PATH-TO-EXE OUTPUT-FOLDER
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "Harness.h"
+#include "app/Layout.h"
+
+namespace {
+
+const wchar_t kTitle[] = L"证书安装";
+const wchar_t kInstalled[] = L"证书已经安装完毕！";
+const wchar_t kCancelled[] = L"证书安装已经取消！";
+
+std::wstring g_exe, g_output;
+
+void Shot(const wchar_t* name) {
+    const std::wstring path = g_output + L"\\" + name + L".bmp";
+    Check(SaveScreenshot(path), std::wstring(L"screenshot ") + name + L".bmp");
+}
+
+std::wstring Buttons(const std::vector<int>& ids) {
+    std::wstring list;
+    for (int id : ids) list += (list.empty() ? L"" : L",") + std::to_wstring(id);
+    return L"{" + list + L"}";
+}
+
+void ExpectBox(const MessageBoxSeen& box, const std::wstring& text, const std::wstring& title,
+               const std::vector<int>& buttons) {
+    Check(box.text == text, L"box text \"" + text + L"\"", L"saw \"" + box.text + L"\"");
+    Check(box.title == title, L"box title \"" + title + L"\"", L"saw \"" + box.title + L"\"");
+    Check(box.buttons == buttons, L"box buttons " + Buttons(buttons), L"saw " + Buttons(box.buttons));
+}
+
+bool StartShown(Target& program) {
+    if (!Check(program.Start(g_exe), L"the program starts", g_exe)) return false;
+    if (!Check(program.WaitForMainWindow(), L"the window appears")) return false;
+    Check(program.MessageBoxes().empty(), L"no message box beside the window");
+    Check(WaitUntil([&] { return program.FocusedWindow() == program.Control(cmdNext); }, 5000),
+          L"the focus starts on Next");
+    return true;
+}
+
+void ExpectEnd(Target& program, long code = 0) {
+    const long seen = program.WaitForExitWithoutBox();
+    Check(seen == code, L"the program ends with exit code " + std::to_wstring(code),
+          L"exit code " + std::to_wstring(seen));
+    Note(L"exit code " + std::to_wstring(seen));
+}
+
+// Next, then the outcome box, which must come with the window out of sight.
+MessageBoxSeen Outcome(Target& program, const wchar_t* text) {
+    MessageBoxSeen box;
+    if (!Check(program.WaitForMessageBox(box), L"a message box appears")) return box;
+    Check(!program.MainVisible(), L"the window is hidden behind the box");
+    ExpectBox(box, text, kTitle, {IDOK});
+    return box;
+}
+
+// The stand-in's Yes/No question before anything goes into Root.
+MessageBoxSeen Confirmation(Target& program) {
+    MessageBoxSeen box;
+    if (!Check(program.WaitForMessageBox(box), L"the confirmation appears")) return box;
+    Check(!program.MainVisible(), L"the window is hidden behind the confirmation");
+    Check(box.buttons == std::vector<int>{IDYES, IDNO}, L"confirmation asks Yes or No",
+          L"saw " + Buttons(box.buttons));
+    Check(box.text.find(L"Corvane CA") != std::wstring::npos, L"confirmation names the subject",
+          box.text);
+    return box;
+}
+
+void Exit() {
+    Target program;
+    if (!StartShown(program)) return;
+    Shot(L"window");
+    program.ClickExit();
+    ExpectEnd(program);
+}
+
+void Close() {
+    Target program;
+    if (!StartShown(program)) return;
+    program.CloseFromFrame();
+    ExpectEnd(program);
+}
+
+void Keys() {
+    Target program;
+    if (!StartShown(program)) return;
+    HWND main = program.MainWindow();
+    SetForegroundWindow(main);
+    Check(WaitUntil([&] { return GetForegroundWindow() == main; }, 5000), L"the window is in front");
+    program.Key(VK_ESCAPE);
+    program.Key(VK_TAB);
+    Check(WaitUntil([&] { return program.FocusedWindow() == program.Control(cmdExit); }, 5000),
+          L"Tab moves the focus to Exit");
+    Check(program.MainVisible() && program.MessageBoxes().empty(), L"Escape did nothing");
+    program.Key(VK_RETURN);  // presses the focused button: Exit
+    ExpectEnd(program);
+}
+
+void Cancelled() {
+    Target program;
+    if (!StartShown(program)) return;
+    program.ClickNext();
+    const MessageBoxSeen box = Outcome(program, kCancelled);
+    Shot(L"cancelled");
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+}
+
+// Next, Yes to the confirmation, then the outcome; the certificate is in Root.
+void InstallConfirmed(const wchar_t* shotPrefix) {
+    const std::vector<BYTE> carried = CarriedCertificate();
+    Target program;
+    if (!StartShown(program)) return;
+    program.ClickNext();
+    const MessageBoxSeen question = Confirmation(program);
+    Shot((std::wstring(shotPrefix) + L"confirmation").c_str());
+    program.Press(question.window, IDYES);
+    const MessageBoxSeen box = Outcome(program, kInstalled);
+    Shot((std::wstring(shotPrefix) + L"installed").c_str());
+    const int copies = CopiesInRootStore(carried);
+    Check(copies == 1, L"Root holds the carried certificate once, byte for byte",
+          std::to_wstring(copies) + L" copies");
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+}
+
+void Installed() {
+    Check(CopiesInRootStore(CarriedCertificate()) == 0, L"Root does not hold it before");
+    InstallConfirmed(L"");
+}
+
+void Declined() {
+    const std::vector<BYTE> carried = CarriedCertificate();
+    Target program;
+    if (!StartShown(program)) return;
+    program.ClickNext();
+    const MessageBoxSeen question = Confirmation(program);
+    program.Press(question.window, IDNO);
+    const MessageBoxSeen box = Outcome(program, kCancelled);
+    Shot(L"declined");
+    Check(CopiesInRootStore(carried) == 0, L"Root is unchanged");
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+}
+
+// A second run when the certificate is already there: the stand-in, like
+// crypt32, keeps the existing copy and asks nothing.
+void Again() {
+    InstallConfirmed(L"first-");
+    Note(L"second run");
+    Target program;
+    if (!StartShown(program)) return;
+    program.ClickNext();
+    const MessageBoxSeen box = Outcome(program, kInstalled);
+    Shot(L"second-installed");
+    Check(CopiesInRootStore(CarriedCertificate()) == 1, L"Root still holds one copy");
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+}
+
+void Refused() {
+    Target program;
+    if (!Check(program.Start(g_exe), L"the program starts", g_exe)) return;
+    bool everVisible = false;
+    const bool boxSeen = WaitUntil(
+        [&] {
+            everVisible = everVisible || program.MainVisible();
+            return !program.MessageBoxes().empty();
+        },
+        20000);
+    if (!Check(boxSeen, L"a message box appears")) return;
+    MessageBoxSeen box;
+    program.WaitForMessageBox(box, 0);
+    ExpectBox(box, L"windows 版本错误，请使用 证书安装 vista版本", L"操作系统版本错误", {IDOK});
+    Shot(L"refused");
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+    Check(!everVisible, L"the window was never shown");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    struct Entry {
+        const wchar_t* name;
+        void (*run)();
+    };
+    const Entry scenarios[] = {
+        {L"exit", Exit},           {L"close", Close},       {L"keys", Keys},
+        {L"cancelled", Cancelled}, {L"installed", Installed}, {L"declined", Declined},
+        {L"again", Again},         {L"refused", Refused},
+    };
+    if (argc != 4) {
+        std::fwprintf(stderr, L"usage: driver SCENARIO EXE OUTPUT-FOLDER\n");
+        return 2;
+    }
+    g_exe = argv[2];
+    g_output = argv[3];
+    for (const Entry& s : scenarios) {
+        if (std::wcscmp(s.name, argv[1]) != 0) continue;
+        s.run();
+        std::printf("driver: %s\n", g_failures ? "FAILED" : "passed");
+        return g_failures ? 1 : 0;
+    }
+    std::fwprintf(stderr, L"unknown scenario %ls\n", argv[1]);
+    return 2;
+}

@@ -1,0 +1,62 @@
+# Shell functions for private Wine prefixes that look like a Chinese Windows.
+# Sourced by the end-to-end cases and by the run script.
+
+export WINEDEBUG=-all
+export WINEARCH=win32
+# No Mono or Gecko installers on a first start.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=zh_CN.UTF-8
+
+# make_template DIR: a booted 32-bit prefix with the fonts mapped to a CJK
+# font and one virtual desktop. Made once and cloned for every case, since a
+# boot takes seconds and a clone takes milliseconds.
+make_template() {
+    template=$1
+    [ -f "$template/.complete" ] && return 0
+    rm -rf "$template"
+    WINEPREFIX=$template wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$template wineserver -w
+    # Without these every Chinese character is an empty box. The desktop
+    # gives windows their Windows frames under a bare X server.
+    {
+        printf '\n%s\n' '[Software\\Wine\\Fonts\\Replacements]'
+        for face in 'MS Sans Serif' 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif' \
+            NSimSun SimSun Tahoma; do
+            printf '"%s"="WenQuanYi Zen Hei"\n' "$face"
+        done
+        printf '\n%s\n%s\n' '[Software\\Wine\\Explorer]' '"Desktop"="Default"'
+        printf '\n%s\n%s\n' '[Software\\Wine\\Explorer\\Desktops]' '"Default"="800x600"'
+    } >> "$template/user.reg"
+    touch "$template/.complete"
+}
+
+# clone_prefix TEMPLATE DEST VERSION: a private prefix reporting VERSION
+# (winxp, win2k, win2003, vista, win7, win10). The system files are shared as
+# hard links, which Wine only reads; the registry and the user's folder,
+# which it writes, are copied.
+clone_prefix() {
+    template=$1 dest=$2 version=$3
+    rm -rf "$dest"
+    mkdir -p "$dest"
+    cp -a "$template/dosdevices" "$template"/*.reg "$template/.update-timestamp" "$dest/"
+    cp -al "$template/drive_c" "$dest/"
+    rm -rf "$dest/drive_c/users"
+    cp -a "$template/drive_c/users" "$dest/drive_c/"
+    printf '\n[Software\\\\Wine]\n"Version"="%s"\n' "$version" >> "$dest/user.reg"
+}
+
+# windows_path PATH: the same file as a Windows program sees it.
+windows_path() {
+    printf 'Z:%s' "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" | tr / '\\'
+}
+
+# start_xvfb: a private X server; sets DISPLAY and XVFB_PID.
+start_xvfb() {
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    read -r display < "$fifo"
+    rm -f "$fifo"
+    export DISPLAY=":$display"
+}
