@@ -33,6 +33,10 @@ struct StatusCase {
     std::wstring box;
 };
 
+void PrintTo(const StatusCase& c, std::ostream* out) {
+    *out << std::hex << static_cast<std::uint32_t>(c.status);
+}
+
 class InstallStatus : public testing::TestWithParam<StatusCase> {};
 
 TEST_P(InstallStatus, OneBoxThenOneUnloadThenRelease) {

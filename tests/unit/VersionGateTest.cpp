@@ -28,6 +28,10 @@ struct Row {
     bool refused;
 };
 
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << row.major << "." << row.minor;
+}
+
 class VersionTable : public testing::TestWithParam<Row> {};
 
 TEST_P(VersionTable, TextAndOutcome) {
