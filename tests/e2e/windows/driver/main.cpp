@@ -6,6 +6,7 @@
 
 #include "Harness.h"
 #include "app/Layout.h"
+#include "install/VersionText.h"
 
 namespace {
 
@@ -33,7 +34,17 @@ void ExpectBox(const MessageBoxSeen& box, const std::wstring& text, const std::w
     Check(box.buttons == buttons, L"box buttons " + Buttons(buttons), L"saw " + Buttons(box.buttons));
 }
 
+// What GetWinVer makes of this prefix: the same query and arithmetic, run here.
+void NoteWindowsVersion() {
+    const DWORD word = GetVersion() & 0xFFFF;
+    wchar_t separator[8] = L".";
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+    Note(L"GetVersion reports " + std::to_wstring(word % 256) + L"." + std::to_wstring(word / 256) +
+         L", GetWinVer text \"" + FormatFixed(word / 256 / 100.0 + word % 256, separator) + L"\"");
+}
+
 bool StartShown(Target& program) {
+    NoteWindowsVersion();
     if (!Check(program.Start(g_exe), L"the program starts", g_exe)) return false;
     if (!Check(program.WaitForMainWindow(), L"the window appears")) return false;
     Check(program.MessageBoxes().empty(), L"no message box beside the window");
@@ -163,6 +174,7 @@ void Again() {
 }
 
 void Refused() {
+    NoteWindowsVersion();
     Target program;
     if (!Check(program.Start(g_exe), L"the program starts", g_exe)) return;
     bool everVisible = false;
