@@ -21,3 +21,6 @@ convert -size 424x72 gradient:'#0b2a55-#1d6fa5' -rotate 0 \
     -strip -interlace none -sampling-factor 1x1,1x1,1x1 -quality 92 \
     -density 72 -units PixelsPerInch \
     "JPEG:$here/banner.jpg"
+# libjpeg writes JFIF 1.01; the header says 1.02, the version that names the
+# density fields as they are used here. Byte 12 is the minor version.
+printf '\002' | dd of="$here/banner.jpg" bs=1 seek=12 conv=notrunc status=none
