@@ -15,8 +15,7 @@ start_xvfb
 trap 'wineserver -k 2>/dev/null; kill $XVFB_PID 2>/dev/null' EXIT
 
 if [ "$standin" = standin ]; then
-    wine regsvr32 /s "$(windows_path "$windows_build/tests/e2e/windows/CEnrollStandIn.dll")" ||
-        { echo "FAIL: regsvr32 of the stand-in"; exit 1; }
+    register_standin "$windows_build" || { echo "FAIL: regsvr32 of the stand-in"; exit 1; }
     export CENROLL_STANDIN_LOG="$(windows_path "$case_dir")\\standin.log"
 fi
 
@@ -27,8 +26,5 @@ status=$?
 [ $status -eq 124 ] && echo "FAIL: the driver did not finish in 120 s"
 [ -f "$case_dir/standin.log" ] && sed 's/^/   stand-in: /' "$case_dir/standin.log"
 
-for shot in "$case_dir"/*.bmp; do
-    [ -f "$shot" ] || continue
-    convert "$shot" "${shot%.bmp}.png" && rm "$shot" && echo "   screenshot: ${shot%.bmp}.png"
-done
+convert_screenshots "$case_dir"
 exit $status

@@ -14,6 +14,7 @@ make_template() {
     template=$1
     [ -f "$template/.complete" ] && return 0
     rm -rf "$template"
+    mkdir -p "$(dirname "$template")"
     WINEPREFIX=$template wineboot -i >/dev/null 2>&1
     WINEPREFIX=$template wineserver -w
     # Without these every Chinese character is an empty box. The desktop
@@ -59,4 +60,17 @@ start_xvfb() {
     read -r display < "$fifo"
     rm -f "$fifo"
     export DISPLAY=":$display"
+}
+
+# register_standin WINDOWS-BUILD: the stand-in enrollment control in WINEPREFIX.
+register_standin() {
+    wine regsvr32 /s "$(windows_path "$1/tests/e2e/windows/CEnrollStandIn.dll")"
+}
+
+# convert_screenshots DIR: the driver's BMP screenshots as PNG, named on stdout.
+convert_screenshots() {
+    for shot in "$1"/*.bmp; do
+        [ -f "$shot" ] || continue
+        convert "$shot" "${shot%.bmp}.png" && rm "$shot" && echo "   screenshot: ${shot%.bmp}.png"
+    done
 }

@@ -66,6 +66,7 @@ MessageBoxSeen Outcome(Target& program, const wchar_t* text) {
     MessageBoxSeen box;
     if (!Check(program.WaitForMessageBox(box), L"a message box appears")) return box;
     Check(!program.MainVisible(), L"the window is hidden behind the box");
+    Note(L"outcome: " + box.text);
     ExpectBox(box, text, kTitle, {IDOK});
     return box;
 }
@@ -127,6 +128,7 @@ void InstallConfirmed(const wchar_t* shotPrefix) {
     const std::vector<BYTE> carried = CarriedCertificate();
     Target program;
     if (!StartShown(program)) return;
+    Shot((std::wstring(shotPrefix) + L"window").c_str());
     program.ClickNext();
     const MessageBoxSeen question = Confirmation(program);
     Shot((std::wstring(shotPrefix) + L"confirmation").c_str());
