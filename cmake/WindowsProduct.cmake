@@ -3,11 +3,13 @@
 enable_language(RC)
 
 set(xp_defines UNICODE _UNICODE WINVER=0x0501 _WIN32_WINNT=0x0501)
-# XP refuses an image whose subsystem version is above 5.01.
+# XP refuses an image whose subsystem version is above 5.01. ASLR and DEP
+# are marked for the systems that know them; XP SP2 honours DEP, 2000 ignores both.
 set(xp_link_options
   -municode -static -s
   -Wl,--major-subsystem-version,5,--minor-subsystem-version,1
-  -Wl,--major-os-version,5,--minor-os-version,1)
+  -Wl,--major-os-version,5,--minor-os-version,1
+  -Wl,--dynamicbase,--nxcompat)
 
 target_compile_definitions(certinstall_core PUBLIC ${xp_defines})
 target_compile_options(certinstall_core PUBLIC -ffunction-sections -fdata-sections)
@@ -15,7 +17,9 @@ target_compile_options(certinstall_core PUBLIC -ffunction-sections -fdata-sectio
 add_executable(CertInstall WIN32
   platform/win32/Banner.cpp
   platform/win32/ComEnrollment.cpp
+  platform/win32/Compat.cpp
   platform/win32/FormWindow.cpp
+  platform/win32/Runtime.cpp
   platform/win32/SystemError.cpp
   platform/win32/Win32Platform.cpp
   platform/win32/main.cpp

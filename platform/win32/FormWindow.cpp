@@ -61,7 +61,6 @@ void FormWindow::CreateControls() {
                              FALSE, FALSE, FALSE, static_cast<BYTE>(f.charset), OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                              f.face);
-    banner_ = LoadBanner(instance_);
 
     for (int i = 0; i < kControlCount; ++i) {
         const ControlLayout& c = kControls[i];
@@ -184,8 +183,13 @@ void FormWindow::PaintLines(HDC dc) const {
     }
 }
 
-void FormWindow::DrawBanner(const DRAWITEMSTRUCT& item) const {
+void FormWindow::DrawBanner(const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    // Decoded on the first paint: a window refused at load never pays for it.
+    if (!bannerTried_) {
+        bannerTried_ = true;
+        banner_ = LoadBanner(instance_);
+    }
     if (!banner_) return;
     BITMAP size;
     GetObjectW(banner_, sizeof size, &size);

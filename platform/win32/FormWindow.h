@@ -32,7 +32,7 @@ private:
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
     void CreateControls();
     void PaintLines(HDC dc) const;
-    void DrawBanner(const DRAWITEMSTRUCT& item) const;
+    void DrawBanner(const DRAWITEMSTRUCT& item);
     HWND Control(ControlName name) const { return controls_[name]; }
 
     HINSTANCE instance_;
@@ -41,6 +41,7 @@ private:
     HWND focus_ = nullptr;
     HFONT labelFont_ = nullptr;
     HBITMAP banner_ = nullptr;
+    bool bannerTried_ = false;
     int dpiX_ = 96, dpiY_ = 96;
     EventDispatch* dispatch_ = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "app/CerImport.h"
 #include "app/EventDispatch.h"
+#include "platform/win32/Compat.h"
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -16,6 +17,8 @@ struct ComApartment {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Before anything could load a DLL by name.
+    RemoveCurrentDirectoryFromDllSearch();
     ComApartment com;
     Win32Platform platform;
     try {

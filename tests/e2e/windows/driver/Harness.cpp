@@ -35,7 +35,7 @@ std::wstring TextOf(HWND window) {
 
 struct Search {
     DWORD pid;
-    const wchar_t* className;
+    const wchar_t* className;  // nullptr: any class
     std::vector<HWND> found;
 };
 
@@ -43,7 +43,8 @@ BOOL CALLBACK Collect(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<Search*>(context);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == search->pid && ClassOf(window) == search->className) search->found.push_back(window);
+    if (pid == search->pid && (!search->className || ClassOf(window) == search->className))
+        search->found.push_back(window);
     return TRUE;
 }
 
@@ -121,6 +122,12 @@ HWND Target::FocusedWindow() const {
     info.cbSize = sizeof info;
     GetGUIThreadInfo(process_.dwThreadId, &info);
     return info.hwndFocus;
+}
+
+HWND Target::FirstVisibleWindow() const {
+    for (HWND window : TopLevel(process_.dwProcessId, nullptr))
+        if (IsWindowVisible(window)) return window;
+    return nullptr;
 }
 
 bool Target::WaitForMainWindow(DWORD timeoutMs) {

@@ -37,6 +37,8 @@ public:
     bool MainVisible() const;
     std::vector<HWND> MessageBoxes() const;
     HWND FocusedWindow() const;
+    HWND FirstVisibleWindow() const;  // of any class
+    HANDLE Process() const { return process_.hProcess; }
 
     bool WaitForMainWindow(DWORD timeoutMs = 20000);
     // Waits for a box and reads it; the window must be hidden by then.

@@ -1,11 +1,14 @@
 // Drives CertInstall.exe through one user-visible path and checks what a user
 // would see. Usage: driver SCENARIO PATH-TO-EXE OUTPUT-FOLDER
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <string>
 
 #include "Harness.h"
+
+#include <psapi.h>
 #include "app/Layout.h"
 #include "install/VersionText.h"
 
@@ -176,6 +179,68 @@ void Again() {
     ExpectEnd(program);
 }
 
+// Clicks queued behind the first one, or arriving while a box runs its modal
+// loop, start no second install and show no second box.
+void DoubleClick() {
+    Target program;
+    if (!StartShown(program)) return;
+    program.ClickNext();
+    program.ClickNext();
+    const MessageBoxSeen question = Confirmation(program);
+    program.Press(question.window, IDYES);
+    const MessageBoxSeen box = Outcome(program, kInstalled);
+    program.ClickNext();
+    program.ClickExit();
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+    Check(CopiesInRootStore(CarriedCertificate()) == 1, L"Root holds one copy");
+}
+
+// Next queued behind Exit installs nothing.
+void ExitThenNext() {
+    Target program;
+    if (!StartShown(program)) return;
+    program.ClickExit();
+    program.ClickNext();
+    ExpectEnd(program);
+    Check(CopiesInRootStore(CarriedCertificate()) == 0, L"Root is unchanged");
+}
+
+// Not a test: how long from process start to a visible window, and the peak
+// working set, for STARTUP_RUNS starts (5 unless set), one line each. One
+// start to warm the caches goes uncounted.
+void Startup() {
+    wchar_t runsText[16] = L"5";
+    GetEnvironmentVariableW(L"STARTUP_RUNS", runsText, 16);
+    const int runs = std::max(1, _wtoi(runsText));
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    std::vector<double> millis;
+    std::vector<double> peaks;
+    for (int run = 0; run <= runs; ++run) {
+        LARGE_INTEGER start, shown;
+        QueryPerformanceCounter(&start);
+        Target program;
+        if (!Check(program.Start(g_exe), L"the program starts", g_exe)) return;
+        HWND window = nullptr;
+        const DWORD limit = GetTickCount() + 20000;
+        while (!(window = program.FirstVisibleWindow()) && GetTickCount() < limit) Sleep(1);
+        QueryPerformanceCounter(&shown);
+        if (!Check(window != nullptr, L"a window appears")) return;
+        PROCESS_MEMORY_COUNTERS memory = {};
+        memory.cb = sizeof memory;
+        GetProcessMemoryInfo(program.Process(), &memory, sizeof memory);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        program.WaitForExit();
+        if (run == 0) continue;
+        millis.push_back(1000.0 * static_cast<double>(shown.QuadPart - start.QuadPart) /
+                         static_cast<double>(frequency.QuadPart));
+        peaks.push_back(static_cast<double>(memory.PeakWorkingSetSize) / 1024.0);
+    }
+    for (std::size_t i = 0; i < millis.size(); ++i)
+        std::printf("startup: %.2f ms, peak working set %.0f KB\n", millis[i], peaks[i]);
+}
+
 void Refused() {
     NoteWindowsVersion();
     Target program;
@@ -318,6 +383,8 @@ int wmain(int argc, wchar_t** argv) {
         {L"exit", Exit},           {L"close", Close},       {L"keys", Keys},
         {L"cancelled", Cancelled}, {L"installed", Installed}, {L"declined", Declined},
         {L"again", Again},         {L"refused", Refused},   {L"layout", Layout},
+        {L"double-click", DoubleClick}, {L"exit-then-next", ExitThenNext},
+        {L"startup", Startup},
     };
     if (argc != 4) {
         std::fwprintf(stderr, L"usage: driver SCENARIO EXE OUTPUT-FOLDER\n");

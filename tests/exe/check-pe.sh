@@ -1,0 +1,44 @@
+#!/bin/sh
+# Checks that the built exe loads on a stock Windows XP SP2 and carries the
+# hardening flags: the PE header, the DLLs and functions it imports, its size.
+# usage: check-pe.sh CertInstall.exe
+set -u
+exe=$1
+failures=0
+check() {  # check WHAT EXPECTED SEEN
+    if [ "$2" = "$3" ]; then echo "ok: $1"; else echo "FAIL: $1: expected '$2', saw '$3'"; failures=$((failures + 1)); fi
+}
+headers=$(i686-w64-mingw32-objdump -p "$exe")
+field() { echo "$headers" | awk -v name="$1" '$1 == name { print $2; exit }'; }
+
+check "PE32 for i386" "pei-i386 010b" "$(echo "$headers" | grep -o 'file format [a-z0-9-]*' | cut -d' ' -f3) $(field Magic)"
+check "GUI subsystem" "00000002" "$(field Subsystem)"
+check "subsystem version 5.01, as XP requires" "5.1" "$(field MajorSubsystemVersion).$(field MinorSubsystemVersion)"
+characteristics=$((0x$(field DllCharacteristics)))
+check "ASLR (dynamic base)" 64 $((characteristics & 0x40))
+check "DEP (NX compatible)" 256 $((characteristics & 0x100))
+check "relocations kept, so ASLR can move it" ".reloc" \
+    "$(i686-w64-mingw32-objdump -h "$exe" | grep -o '\.reloc' | head -1)"
+check "no delay-loaded DLL" "00000000" \
+    "$(echo "$headers" | awk '/Delay Import Directory/ { print $3; exit }')"
+
+# "DLL: function" for every import.
+imports=$(echo "$headers" | awk '
+    /DLL Name:/ { dll = toupper($3); next }
+    /^$/ { dll = "" }
+    dll != "" && /^\t[0-9a-f]+\t +[0-9]+ +/ { print dll ": " $3 }')
+dlls=$(echo "$imports" | cut -d: -f1 | sort -u | xargs)
+echo "   imports from: $dlls"
+check "only DLLs of a stock XP SP2" "" \
+    "$(echo "$dlls" | xargs -n1 | grep -v -x -E '(KERNEL32|USER32|GDI32|ADVAPI32|OLE32|OLEAUT32|MSVCRT|COMCTL32|SHELL32)\.DLL' | xargs)"
+# Functions that XP lacks. SetDllDirectory is missing from XP before SP1 and
+# must be looked up at run time rather than imported.
+newer='Fls[A-Z]|GetTickCount64|SRWLock|ConditionVariable|InitOnce|InitializeCriticalSectionEx|LocaleName|GetLocaleInfoEx|CompareStringEx|LCMapStringEx|SetDefaultDllDirectories|AddDllDirectory|RemoveDllDirectory|SetDllDirectory|GetFileInformationByHandleEx|SetFileInformationByHandle|Create(Event|Mutex|Semaphore)Ex|SetThreadErrorMode|GetErrorMode|QueryFullProcessImageName|CancelIoEx|InterlockedCompareExchange64|GetCurrentProcessorNumber|GetSystemTimePreciseAsFileTime|GetThreadId|CreateSymbolicLink|GetFinalPathNameByHandle|rand_s|_set_invalid_parameter_handler'
+check "no function that XP lacks" "" "$(echo "$imports" | grep -E "$newer" | xargs)"
+
+size=$(wc -c < "$exe")
+echo "   size: $size bytes"
+check "at most 256 KiB with the banner inside" yes "$([ "$size" -le 262144 ] && echo yes || echo "no, $size")"
+
+echo "pe: $failures failed"
+[ "$failures" -eq 0 ]
