@@ -134,6 +134,12 @@ bool Target::WaitForMainWindow(DWORD timeoutMs) {
     return WaitUntil([this] { return MainVisible(); }, timeoutMs);
 }
 
+bool Target::BringToFront() {
+    HWND main = MainWindow();
+    SetForegroundWindow(main);
+    return WaitUntil([main] { return GetForegroundWindow() == main; }, 5000);
+}
+
 bool Target::WaitForMessageBox(MessageBoxSeen& box, DWORD timeoutMs) {
     if (!WaitUntil([this] { return !MessageBoxes().empty(); }, timeoutMs)) return false;
     box = {};

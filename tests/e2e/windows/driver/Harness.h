@@ -41,6 +41,8 @@ public:
     HANDLE Process() const { return process_.hProcess; }
 
     bool WaitForMainWindow(DWORD timeoutMs = 20000);
+    // Makes the window the foreground one, where keys and pixels go.
+    bool BringToFront();
     // Waits for a box and reads it; the window must be hidden by then.
     bool WaitForMessageBox(MessageBoxSeen& box, DWORD timeoutMs = 20000);
     void Press(HWND box, int buttonId);

@@ -9,6 +9,7 @@
 #include "Harness.h"
 
 #include <psapi.h>
+#include <xenroll.h>
 #include "app/Layout.h"
 #include "install/VersionText.h"
 
@@ -104,9 +105,7 @@ void Close() {
 void Keys() {
     Target program;
     if (!StartShown(program)) return;
-    HWND main = program.MainWindow();
-    SetForegroundWindow(main);
-    Check(WaitUntil([&] { return GetForegroundWindow() == main; }, 5000), L"the window is in front");
+    Check(program.BringToFront(), L"the window is in front");
     program.Key(VK_ESCAPE);
     program.Key(VK_TAB);
     Check(WaitUntil([&] { return program.FocusedWindow() == program.Control(cmdExit); }, 5000),
@@ -206,6 +205,51 @@ void ExitThenNext() {
     Check(CopiesInRootStore(CarriedCertificate()) == 0, L"Root is unchanged");
 }
 
+// The stand-in itself, called as the program calls it: failures come back as
+// crypt32's status with a description, the methods it leaves out answer
+// E_NOTIMPL, and the stack survives every slot's call.
+void StandIn() {
+    CoInitialize(nullptr);
+    const CLSID clsid = {0x43F8F289, 0x7A20, 0x11D0, {0x8F, 0x06, 0x00, 0xC0, 0x4F, 0xC2, 0x95, 0xE1}};
+    const IID iid = {0xC1F1188A, 0x2EB5, 0x4A80, {0x84, 0x1B, 0x7E, 0x72, 0x9A, 0x35, 0x6D, 0x90}};
+    ICEnroll4* control = nullptr;
+    const HRESULT created = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid,
+                                             reinterpret_cast<void**>(&control));
+    if (!Check(created == S_OK && control, L"CEnroll is created", Hex(static_cast<unsigned long>(created)))) return;
+
+    struct Input {
+        const wchar_t* what;
+        const wchar_t* text;
+    };
+    const Input bad[] = {{L"text that is not base64", L"*** not base64 ***"},
+                         {L"base64 of bytes that are not ASN.1", L"aGVsbG8gd29ybGQ="},
+                         {L"an empty text", L""}};
+    for (const Input& input : bad) {
+        BSTR text = SysAllocString(input.text);
+        const HRESULT status = control->InstallPKCS7(text);
+        SysFreeString(text);
+        IErrorInfo* info = nullptr;
+        BSTR description = nullptr;
+        if (GetErrorInfo(0, &info) == S_OK && info) {
+            info->GetDescription(&description);
+            info->Release();
+        }
+        Check(FAILED(status), std::wstring(input.what) + L" fails", Hex(static_cast<unsigned long>(status)));
+        Check(description && *description, std::wstring(input.what) + L" has a description");
+        Note(std::wstring(input.what) + L": " + Hex(static_cast<unsigned long>(status)) + L" " +
+             (description ? description : L""));
+        SysFreeString(description);
+    }
+    BSTR name = nullptr;
+    LONG flags = 0;
+    Check(control->get_MyStoreName(&name) == E_NOTIMPL && control->get_GenKeyFlags(&flags) == E_NOTIMPL &&
+              control->put_HashAlgorithm(nullptr) == E_NOTIMPL,
+          L"methods left out answer E_NOTIMPL");
+    control->Release();
+    Check(CopiesInRootStore(CarriedCertificate()) == 0, L"Root is unchanged");
+    CoUninitialize();
+}
+
 // Not a test: how long from process start to a visible window, and the peak
 // working set, for STARTUP_RUNS starts (5 unless set), one line each. One
 // start to warm the caches goes uncounted.
@@ -301,9 +345,8 @@ struct ExpectedControl {
 void Layout() {
     Target program;
     if (!StartShown(program)) return;
+    Check(program.BringToFront(), L"the window is in front");
     HWND main = program.MainWindow();
-    SetForegroundWindow(main);
-    Check(WaitUntil([&] { return GetForegroundWindow() == main; }, 5000), L"the window is in front");
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
@@ -384,7 +427,7 @@ int wmain(int argc, wchar_t** argv) {
         {L"cancelled", Cancelled}, {L"installed", Installed}, {L"declined", Declined},
         {L"again", Again},         {L"refused", Refused},   {L"layout", Layout},
         {L"double-click", DoubleClick}, {L"exit-then-next", ExitThenNext},
-        {L"startup", Startup},
+        {L"startup", Startup},     {L"standin", StandIn},
     };
     if (argc != 4) {
         std::fwprintf(stderr, L"usage: driver SCENARIO EXE OUTPUT-FOLDER\n");
