@@ -115,7 +115,24 @@ void Keys() {
     ExpectEnd(program);
 }
 
+const CLSID kClsidCEnroll = {0x43F8F289, 0x7A20, 0x11D0, {0x8F, 0x06, 0x00, 0xC0, 0x4F, 0xC2, 0x95, 0xE1}};
+const IID kIidICEnroll4 = {0xC1F1188A, 0x2EB5, 0x4A80, {0x84, 0x1B, 0x7E, 0x72, 0x9A, 0x35, 0x6D, 0x90}};
+
+// The creation of the control as the program makes it, from this process.
+HRESULT CreateEnroll(ICEnroll4** control) {
+    return CoCreateInstance(kClsidCEnroll, nullptr, CLSCTX_INPROC_SERVER, kIidICEnroll4,
+                            reinterpret_cast<void**>(control));
+}
+
 void Cancelled() {
+    CoInitialize(nullptr);
+    ICEnroll4* control = nullptr;
+    const HRESULT created = CreateEnroll(&control);
+    Check(FAILED(created), L"no control to create in this prefix", Hex(static_cast<unsigned long>(created)));
+    Note(L"CoCreateInstance(CEnroll) = " + Hex(static_cast<unsigned long>(created)));
+    if (control) control->Release();
+    CoUninitialize();
+
     Target program;
     if (!StartShown(program)) return;
     program.ClickNext();
@@ -210,11 +227,8 @@ void ExitThenNext() {
 // E_NOTIMPL, and the stack survives every slot's call.
 void StandIn() {
     CoInitialize(nullptr);
-    const CLSID clsid = {0x43F8F289, 0x7A20, 0x11D0, {0x8F, 0x06, 0x00, 0xC0, 0x4F, 0xC2, 0x95, 0xE1}};
-    const IID iid = {0xC1F1188A, 0x2EB5, 0x4A80, {0x84, 0x1B, 0x7E, 0x72, 0x9A, 0x35, 0x6D, 0x90}};
     ICEnroll4* control = nullptr;
-    const HRESULT created = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid,
-                                             reinterpret_cast<void**>(&control));
+    const HRESULT created = CreateEnroll(&control);
     if (!Check(created == S_OK && control, L"CEnroll is created", Hex(static_cast<unsigned long>(created)))) return;
 
     struct Input {
