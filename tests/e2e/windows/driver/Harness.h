@@ -56,8 +56,6 @@ public:
     long WaitForExitWithoutBox(DWORD timeoutMs = 20000);
     long WaitForExit(DWORD timeoutMs = 20000);
 
-    DWORD ProcessId() const { return process_.dwProcessId; }
-
 private:
     PROCESS_INFORMATION process_ = {};
 };
