@@ -68,22 +68,30 @@ INSTANTIATE_TEST_SUITE_P(Windows, VersionTable,
                                     std::to_string(info.param.minor);
                          });
 
-// Every possible version word, under a point and a comma: the text reads
-// back to its own value and the gate refuses exactly from 6.00 on.
+// Every possible version word, under a point and a comma: the text has the
+// digits of 100 x major + minor, and the window refuses exactly from 6.00 on.
 TEST(VersionGate, EveryWordUnderBothSeparators) {
     for (const wchar_t* separator : {L".", L","}) {
-        int mismatches = 0;
+        int wrongTexts = 0, wrongOutcomes = 0;
         for (unsigned word = 0; word <= 0xFFFF; ++word) {
             const unsigned major = word % 256, minor = word / 256;
-            const std::wstring text = WinVerText(major, minor, separator);
             const unsigned hundredths = 100 * major + minor;
             const std::wstring expected = std::to_wstring(hundredths / 100) + separator +
                                           static_cast<wchar_t>(L'0' + hundredths % 100 / 10) +
                                           static_cast<wchar_t>(L'0' + hundredths % 10);
-            const bool refused = ParseFixed(text, separator) >= 6.0;
-            if (text != expected || refused != (hundredths >= 600)) ++mismatches;
+            if (WinVerText(major, minor, separator) != expected) ++wrongTexts;
+
+            Log log;
+            FakeForm form(log);
+            FakePlatform platform(log, form);
+            platform.version = word;
+            platform.separator = separator;
+            CerImport window(platform, form);
+            window.Form_Load();
+            if (form.loaded == (hundredths >= 600)) ++wrongOutcomes;
         }
-        EXPECT_EQ(mismatches, 0) << "separator '" << separator << "'";
+        EXPECT_EQ(wrongTexts, 0) << "separator '" << separator << "'";
+        EXPECT_EQ(wrongOutcomes, 0) << "separator '" << separator << "'";
     }
 }
 
