@@ -9,8 +9,6 @@
 namespace {
 
 constexpr wchar_t kClassName[] = L"CerImport";
-// Control IDs stay clear of IDOK and IDCANCEL, which the dialog keys send.
-constexpr int kFirstControlId = 100;
 // A fixed frame with a close box and neither minimize nor maximize.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 

@@ -13,6 +13,10 @@
 // to the event dispatch; a close from the frame destroys it with no handler.
 class FormWindow : public Form {
 public:
+    // Control IDs are this plus the control's index in the layout; they stay
+    // clear of IDOK and IDCANCEL, which the dialog keys send.
+    static constexpr int kFirstControlId = 100;
+
     explicit FormWindow(HINSTANCE instance);  // throws Error when creation fails
     ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;

@@ -3,12 +3,11 @@
 #include <cstdio>
 
 #include "app/Layout.h"
+#include "platform/win32/FormWindow.h"
 
 int g_failures = 0;
 
 namespace {
-
-constexpr int kFirstControlId = 100;  // the window numbers its controls from here
 
 void Print(const std::wstring& line) {
     // UTF-8 so that the Chinese texts reach the log readable.
@@ -102,7 +101,7 @@ HWND Target::MainWindow() const {
 }
 
 HWND Target::Control(int id) const {
-    return GetDlgItem(MainWindow(), kFirstControlId + id);
+    return GetDlgItem(MainWindow(), FormWindow::kFirstControlId + id);
 }
 
 bool Target::MainVisible() const {

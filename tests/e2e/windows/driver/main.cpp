@@ -12,6 +12,7 @@
 #include <xenroll.h>
 #include "app/Layout.h"
 #include "install/VersionText.h"
+#include "platform/win32/EnrollmentIds.h"
 
 namespace {
 
@@ -114,9 +115,6 @@ void Keys() {
     program.Key(VK_RETURN);  // presses the focused button: Exit
     ExpectEnd(program);
 }
-
-const CLSID kClsidCEnroll = {0x43F8F289, 0x7A20, 0x11D0, {0x8F, 0x06, 0x00, 0xC0, 0x4F, 0xC2, 0x95, 0xE1}};
-const IID kIidICEnroll4 = {0xC1F1188A, 0x2EB5, 0x4A80, {0x84, 0x1B, 0x7E, 0x72, 0x9A, 0x35, 0x6D, 0x90}};
 
 // The creation of the control as the program makes it, from this process.
 HRESULT CreateEnroll(ICEnroll4** control) {
