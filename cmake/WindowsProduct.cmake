@@ -2,16 +2,20 @@
 # 2000/XP/2003. Only system DLLs; the C++ runtime and libgcc are linked in.
 enable_language(RC)
 
-set(xp_defines UNICODE _UNICODE WINVER=0x0501 _WIN32_WINNT=0x0501)
-# XP refuses an image whose subsystem version is above 5.01. ASLR and DEP
-# are marked for the systems that know them; XP SP2 honours DEP, 2000 ignores both.
-set(xp_link_options
+# The headers of Windows 2000: a call that XP or later added does not
+# compile, unless Compat.cpp looks it up at run time.
+set(win2000_defines UNICODE _UNICODE WINVER=0x0500 _WIN32_WINNT=0x0500)
+# The Windows 2000 loader refuses an image whose subsystem version is above
+# 5.00 ("not a valid Win32 application"); XP and 2003 load 4.00 to 5.02.
+# ASLR and DEP are marked for the systems that know them; XP SP2 honours
+# DEP, 2000 and XP RTM ignore both.
+set(win2000_link_options
   -municode -static -s
-  -Wl,--major-subsystem-version,5,--minor-subsystem-version,1
-  -Wl,--major-os-version,5,--minor-os-version,1
+  -Wl,--major-subsystem-version,5,--minor-subsystem-version,0
+  -Wl,--major-os-version,5,--minor-os-version,0
   -Wl,--dynamicbase,--nxcompat)
 
-target_compile_definitions(certinstall_core PUBLIC ${xp_defines})
+target_compile_definitions(certinstall_core PUBLIC ${win2000_defines})
 target_compile_options(certinstall_core PUBLIC -ffunction-sections -fdata-sections)
 
 add_executable(CertInstall WIN32
@@ -25,6 +29,6 @@ add_executable(CertInstall WIN32
   platform/win32/main.cpp
   resources/CertInstall.rc)
 set_source_files_properties(resources/CertInstall.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/banner.jpg;${CMAKE_SOURCE_DIR}/resources/icon.rc")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/banner.jpg;${CMAKE_SOURCE_DIR}/resources/icon.rc;${CMAKE_SOURCE_DIR}/resources/CertInstall.manifest")
 target_link_libraries(CertInstall PRIVATE certinstall_core ole32 oleaut32 uuid)
-target_link_options(CertInstall PRIVATE ${xp_link_options} -Wl,--gc-sections)
+target_link_options(CertInstall PRIVATE ${win2000_link_options} -Wl,--gc-sections)
