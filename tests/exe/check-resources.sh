@@ -11,12 +11,21 @@ check() {  # check WHAT EXPECTED SEEN
     if [ "$2" = "$3" ]; then echo "ok: $1"; else echo "FAIL: $1: expected '$2', saw '$3'"; failures=$((failures + 1)); fi
 }
 
-# The resource table: exactly these four, icon and group language-neutral.
+# The resource table: exactly these five, icon and group language-neutral.
 wrestool -l "$exe" | sed 's/ \[.*//' | sort > "$work/list"
 check "resource table" "--type=10 --name=101 --language=1033
 --type=14 --name=1 --language=0
 --type=16 --name=1 --language=1033
+--type=24 --name=1 --language=1033
 --type=3 --name=30001 --language=0" "$(cat "$work/list")"
+
+# The application manifest: the committed one, safe on every Windows.
+wrestool -x --raw -t24 -n1 "$exe" > "$work/manifest"
+check "manifest is resources/CertInstall.manifest" "same" \
+    "$(cmp -s "$work/manifest" "$resources/CertInstall.manifest" && echo same)"
+python3 "$(dirname "$0")/check-manifest.py" "$work/manifest" | sed 's/^manifest: .*//' | grep . > "$work/manifest-checks"
+cat "$work/manifest-checks"
+failures=$((failures + $(grep -c '^FAIL' "$work/manifest-checks")))
 
 # Icon group 1 points at image 30001: 32 x 32, 256 colours, 8 bits, 2216 bytes.
 wrestool -x --raw -t14 -n1 "$exe" > "$work/group"
