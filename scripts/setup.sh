@@ -3,20 +3,46 @@
 # missing, so a second run costs a second. Run as root (or with sudo).
 set -eu
 
-packages="cmake make g++ libgtest-dev libssl-dev openssl
+packages="cmake make g++ libgtest-dev libssl-dev openssl python3
 g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
-wine wine32:i386 xvfb imagemagick icoutils fonts-wqy-zenhei"
-
-missing=""
-for p in $packages; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
-done
-[ -z "$missing" ] && exit 0
+wine wine32:i386 xvfb imagemagick icoutils locales fonts-wqy-microhei osslsigncode"
 
 as_root=""
 [ "$(id -u)" -eq 0 ] || as_root=sudo
-echo "installing:$missing"
-# The 32-bit Wine comes from the i386 architecture.
-$as_root dpkg --add-architecture i386
-$as_root apt-get update -q
-DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -q --no-install-recommends $missing
+
+install_missing() {
+    missing=""
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+    done
+    [ -z "$missing" ] && return 0
+    echo "installing:$missing"
+    # The 32-bit Wine comes from the i386 architecture.
+    $as_root dpkg --add-architecture i386
+    $as_root apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -q --no-install-recommends $missing
+}
+
+install_missing $packages
+
+# Wine takes its locale from the host: without a generated zh_CN.UTF-8 it
+# falls back to US English, whatever LANG says.
+if ! locale -a 2>/dev/null | grep -q -i -x 'zh_CN.utf-\{0,1\}8'; then
+    echo "generating the zh_CN.UTF-8 locale"
+    $as_root localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+fi
+
+# Some virtual machines run no 32-bit code at all (the kernel answers "Exec
+# format error"); the 32-bit Wine then runs in qemu's user-mode emulation,
+# which binfmt_misc starts for every i386 program.
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    install_missing qemu-user-static
+    binfmt=/proc/sys/fs/binfmt_misc
+    [ -f $binfmt/register ] || $as_root mount -t binfmt_misc binfmt_misc $binfmt
+    if [ ! -f $binfmt/qemu-i386 ]; then
+        echo "running 32-bit programs through qemu-i386"
+        printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:FOCP' |
+            $as_root tee $binfmt/register >/dev/null
+    fi
+    /lib/ld-linux.so.2 --version >/dev/null 2>&1 || { echo "this machine cannot run 32-bit programs"; exit 1; }
+fi
