@@ -5,7 +5,11 @@
 // still loads on the oldest system it supports.
 
 // Takes the current directory out of the DLL search path (SetDllDirectoryW,
-// XP SP1 and later), so that a DLL planted beside a downloaded exe, where a
-// browser's download folder is often the current directory, is not loaded by
-// any later load of the process.
+// XP SP1 and later), so that a DLL planted in the current directory, often a
+// browser's download folder, is not found by any later load of the process.
+// It protects no more than that: the exe's own folder is always searched
+// first, and the DLLs the loader maps before the first line runs are beyond
+// its reach (on East Asian XP user32 and gdi32 load lpk.dll and usp10.dll by
+// name, and XP does not count them among its known DLLs). Running the exe
+// from a folder of its own, and checking its signature, is what protects a user.
 void RemoveCurrentDirectoryFromDllSearch();
