@@ -1,0 +1,148 @@
+#include "Scenarios.h"
+
+#include "app/Layout.h"
+
+void Cancelled() {
+    CoInitialize(nullptr);
+    ICEnroll4* control = nullptr;
+    const HRESULT created = CreateEnroll(&control);
+    Check(FAILED(created), L"no control to create in this prefix", Hex(static_cast<unsigned long>(created)));
+    Note(L"CoCreateInstance(CEnroll) = " + Hex(static_cast<unsigned long>(created)));
+    if (control) control->Release();
+    CoUninitialize();
+
+    Target program;
+    if (!StartShown(program)) return;
+    program.ClickNext();
+    const MessageBoxSeen box = Outcome(program, kCancelled);
+    Shot(L"cancelled");
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+}
+
+namespace {
+
+// Next, Yes to the confirmation, then the outcome; the certificate is in Root.
+void InstallConfirmed(const wchar_t* shotPrefix) {
+    const std::vector<BYTE> carried = CarriedCertificate();
+    Target program;
+    if (!StartShown(program)) return;
+    Shot((std::wstring(shotPrefix) + L"window").c_str());
+    program.ClickNext();
+    const MessageBoxSeen question = Confirmation(program);
+    Shot((std::wstring(shotPrefix) + L"confirmation").c_str());
+    program.Press(question.window, IDYES);
+    const MessageBoxSeen box = Outcome(program, kInstalled);
+    Shot((std::wstring(shotPrefix) + L"installed").c_str());
+    const int copies = CopiesInRootStore(carried);
+    Check(copies == 1, L"Root holds the carried certificate once, byte for byte",
+          std::to_wstring(copies) + L" copies");
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+}
+
+}  // namespace
+
+void Installed() {
+    Check(CopiesInRootStore(CarriedCertificate()) == 0, L"Root does not hold it before");
+    InstallConfirmed(L"");
+}
+
+void Declined() {
+    const std::vector<BYTE> carried = CarriedCertificate();
+    Target program;
+    if (!StartShown(program)) return;
+    program.ClickNext();
+    const MessageBoxSeen question = Confirmation(program);
+    program.Press(question.window, IDNO);
+    const MessageBoxSeen box = Outcome(program, kCancelled);
+    Shot(L"declined");
+    Check(CopiesInRootStore(carried) == 0, L"Root is unchanged");
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+}
+
+// A second run when the certificate is already there: the stand-in, like
+// crypt32, keeps the existing copy and asks nothing.
+void Again() {
+    InstallConfirmed(L"first-");
+    Note(L"second run");
+    Target program;
+    if (!StartShown(program)) return;
+    program.ClickNext();
+    const MessageBoxSeen box = Outcome(program, kInstalled);
+    Shot(L"second-installed");
+    Check(CopiesInRootStore(CarriedCertificate()) == 1, L"Root still holds one copy");
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+}
+
+// Clicks queued behind the first one, or arriving while a box runs its modal
+// loop, start no second install and show no second box.
+void DoubleClick() {
+    Target program;
+    if (!StartShown(program)) return;
+    program.ClickNext();
+    program.ClickNext();
+    const MessageBoxSeen question = Confirmation(program);
+    program.Press(question.window, IDYES);
+    const MessageBoxSeen box = Outcome(program, kInstalled);
+    program.ClickNext();
+    program.ClickExit();
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+    Check(CopiesInRootStore(CarriedCertificate()) == 1, L"Root holds one copy");
+}
+
+// Next queued behind Exit installs nothing.
+void ExitThenNext() {
+    Target program;
+    if (!StartShown(program)) return;
+    program.ClickExit();
+    program.ClickNext();
+    ExpectEnd(program);
+    Check(CopiesInRootStore(CarriedCertificate()) == 0, L"Root is unchanged");
+}
+
+// The stand-in itself, called as the program calls it: failures come back as
+// crypt32's status with a description, the methods it leaves out answer
+// E_NOTIMPL, and the stack survives every slot's call.
+void StandIn() {
+    CoInitialize(nullptr);
+    ICEnroll4* control = nullptr;
+    const HRESULT created = CreateEnroll(&control);
+    if (!Check(created == S_OK && control, L"CEnroll is created", Hex(static_cast<unsigned long>(created)))) return;
+
+    struct Input {
+        const wchar_t* what;
+        const wchar_t* text;
+    };
+    const Input bad[] = {{L"text that is not base64", L"*** not base64 ***"},
+                         {L"base64 of bytes that are not ASN.1", L"aGVsbG8gd29ybGQ="},
+                         {L"an empty text", L""}};
+    for (const Input& input : bad) {
+        BSTR text = SysAllocString(input.text);
+        const HRESULT status = control->InstallPKCS7(text);
+        SysFreeString(text);
+        IErrorInfo* info = nullptr;
+        BSTR description = nullptr;
+        if (GetErrorInfo(0, &info) == S_OK && info) {
+            info->GetDescription(&description);
+            info->Release();
+        }
+        Check(FAILED(status), std::wstring(input.what) + L" fails", Hex(static_cast<unsigned long>(status)));
+        Check(description && *description, std::wstring(input.what) + L" has a description");
+        Note(std::wstring(input.what) + L": " + Hex(static_cast<unsigned long>(status)) + L" " +
+             (description ? description : L""));
+        SysFreeString(description);
+    }
+    BSTR name = nullptr;
+    LONG flags = 0;
+    Check(control->get_MyStoreName(&name) == E_NOTIMPL && control->get_GenKeyFlags(&flags) == E_NOTIMPL &&
+              control->put_HashAlgorithm(nullptr) == E_NOTIMPL,
+          L"methods left out answer E_NOTIMPL");
+    control->Release();
+    Check(CopiesInRootStore(CarriedCertificate()) == 0, L"Root is unchanged");
+    CoUninitialize();
+}
+

@@ -1,0 +1,53 @@
+#pragma once
+// The scenarios the driver runs, and the steps they share.
+
+#include <string>
+#include <vector>
+
+#include "Harness.h"
+
+#include <xenroll.h>
+
+extern const wchar_t kTitle[];
+extern const wchar_t kInstalled[];
+extern const wchar_t kCancelled[];
+
+// The exe under test and the folder for screenshots, from the command line.
+extern std::wstring g_exe, g_output;
+
+void Shot(const wchar_t* name);
+std::wstring Buttons(const std::vector<int>& ids);
+void ExpectBox(const MessageBoxSeen& box, const std::wstring& text, const std::wstring& title,
+               const std::vector<int>& buttons);
+void NoteWindowsVersion();
+// Starts the program and waits for its window, with the focus on Next.
+bool StartShown(Target& program);
+void ExpectEnd(Target& program, long code = 0);
+// Next's outcome box, which must come with the window out of sight.
+MessageBoxSeen Outcome(Target& program, const wchar_t* text);
+// The stand-in's Yes/No question before anything goes into Root.
+MessageBoxSeen Confirmation(Target& program);
+// The creation of the control as the program makes it, from this process.
+HRESULT CreateEnroll(ICEnroll4** control);
+std::wstring Rect(const RECT& r);
+std::wstring Colour(COLORREF c);
+// Every screen pixel from (x0, y0) to (x1, y1) inclusive, in client
+// coordinates, has the colour; names the first one that does not.
+void ExpectPixels(HWND window, int x0, int y0, int x1, int y1, COLORREF colour, const std::wstring& what);
+
+// The window and its version gate.
+void Exit();
+void Close();
+void Keys();
+void Refused();
+void Layout();
+// Next, with and without an enrollment control.
+void Cancelled();
+void Installed();
+void Declined();
+void Again();
+void DoubleClick();
+void ExitThenNext();
+void StandIn();
+// Not tests of the program.
+void Startup();

@@ -1,0 +1,109 @@
+#include "Scenarios.h"
+
+#include <cwchar>
+
+#include "app/Layout.h"
+#include "install/VersionText.h"
+#include "platform/win32/EnrollmentIds.h"
+
+const wchar_t kTitle[] = L"证书安装";
+const wchar_t kInstalled[] = L"证书已经安装完毕！";
+const wchar_t kCancelled[] = L"证书安装已经取消！";
+
+std::wstring g_exe, g_output;
+
+void Shot(const wchar_t* name) {
+    const std::wstring path = g_output + L"\\" + name + L".bmp";
+    Check(SaveScreenshot(path), std::wstring(L"screenshot ") + name + L".bmp");
+}
+
+std::wstring Buttons(const std::vector<int>& ids) {
+    std::wstring list;
+    for (int id : ids) list += (list.empty() ? L"" : L",") + std::to_wstring(id);
+    return L"{" + list + L"}";
+}
+
+void ExpectBox(const MessageBoxSeen& box, const std::wstring& text, const std::wstring& title,
+               const std::vector<int>& buttons) {
+    Check(box.text == text, L"box text \"" + text + L"\"", L"saw \"" + box.text + L"\"");
+    Check(box.title == title, L"box title \"" + title + L"\"", L"saw \"" + box.title + L"\"");
+    Check(box.buttons == buttons, L"box buttons " + Buttons(buttons), L"saw " + Buttons(box.buttons));
+}
+
+// What GetWinVer makes of this prefix: the same query and arithmetic, run here.
+void NoteWindowsVersion() {
+    const DWORD word = GetVersion() & 0xFFFF;
+    wchar_t separator[8] = L".";
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+    Note(L"GetVersion reports " + std::to_wstring(word % 256) + L"." + std::to_wstring(word / 256) +
+         L", GetWinVer text \"" + FormatFixed(word / 256 / 100.0 + word % 256, separator) + L"\"");
+}
+
+bool StartShown(Target& program) {
+    NoteWindowsVersion();
+    if (!Check(program.Start(g_exe), L"the program starts", g_exe)) return false;
+    if (!Check(program.WaitForMainWindow(), L"the window appears")) return false;
+    Check(program.MessageBoxes().empty(), L"no message box beside the window");
+    Check(WaitUntil([&] { return program.FocusedWindow() == program.Control(cmdNext); }, 5000),
+          L"the focus starts on Next");
+    return true;
+}
+
+void ExpectEnd(Target& program, long code) {
+    const long seen = program.WaitForExitWithoutBox();
+    Check(seen == code, L"the program ends with exit code " + std::to_wstring(code),
+          L"exit code " + std::to_wstring(seen));
+    Note(L"exit code " + std::to_wstring(seen));
+}
+
+MessageBoxSeen Outcome(Target& program, const wchar_t* text) {
+    MessageBoxSeen box;
+    if (!Check(program.WaitForMessageBox(box), L"a message box appears")) return box;
+    Check(!program.MainVisible(), L"the window is hidden behind the box");
+    Note(L"outcome: " + box.text);
+    ExpectBox(box, text, kTitle, {IDOK});
+    return box;
+}
+
+MessageBoxSeen Confirmation(Target& program) {
+    MessageBoxSeen box;
+    if (!Check(program.WaitForMessageBox(box), L"the confirmation appears")) return box;
+    Check(!program.MainVisible(), L"the window is hidden behind the confirmation");
+    Check(box.buttons == std::vector<int>{IDYES, IDNO}, L"confirmation asks Yes or No",
+          L"saw " + Buttons(box.buttons));
+    Check(box.text.find(L"Corvane CA") != std::wstring::npos, L"confirmation names the subject",
+          box.text);
+    return box;
+}
+
+HRESULT CreateEnroll(ICEnroll4** control) {
+    return CoCreateInstance(kClsidCEnroll, nullptr, CLSCTX_INPROC_SERVER, kIidICEnroll4,
+                            reinterpret_cast<void**>(control));
+}
+
+std::wstring Rect(const RECT& r) {
+    return L"(" + std::to_wstring(r.left) + L", " + std::to_wstring(r.top) + L") " +
+           std::to_wstring(r.right - r.left) + L" x " + std::to_wstring(r.bottom - r.top);
+}
+
+std::wstring Colour(COLORREF c) {
+    return L"RGB(" + std::to_wstring(GetRValue(c)) + L"," + std::to_wstring(GetGValue(c)) + L"," +
+           std::to_wstring(GetBValue(c)) + L")";
+}
+
+void ExpectPixels(HWND window, int x0, int y0, int x1, int y1, COLORREF colour, const std::wstring& what) {
+    HDC screen = GetDC(nullptr);
+    std::wstring first;
+    for (int y = y0; y <= y1 && first.empty(); ++y) {
+        for (int x = x0; x <= x1 && first.empty(); ++x) {
+            POINT p = {x, y};
+            ClientToScreen(window, &p);
+            const COLORREF seen = GetPixel(screen, p.x, p.y);
+            if (seen != colour)
+                first = L"(" + std::to_wstring(x) + L", " + std::to_wstring(y) + L") is " + Colour(seen);
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    Check(first.empty(), what + L" " + Colour(colour), first);
+}
+
