@@ -15,7 +15,7 @@ cmake --build --preset windows -j 2 >/dev/null
 
 build=$PWD/build/windows
 work=$PWD/build/run
-make_template "$work/template"
+make_template "$work/template" "$build"
 export WINEPREFIX=$work/prefix
 clone_prefix "$work/template" "$WINEPREFIX" winxp
 

@@ -18,7 +18,7 @@ i686-w64-mingw32-g++ -Os -municode -mwindows -static -s \
     -Wl,--major-subsystem-version,5,--minor-subsystem-version,1 \
     tests/bench/minimal.cpp -o "$work/minimal.exe"
 
-make_template "$work/template"
+make_template "$work/template" "$build"
 export WINEPREFIX=$work/prefix
 clone_prefix "$work/template" "$WINEPREFIX" winxp
 start_xvfb

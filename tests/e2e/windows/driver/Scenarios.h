@@ -51,3 +51,4 @@ void ExitThenNext();
 void StandIn();
 // Not tests of the program.
 void Startup();
+void Locale();

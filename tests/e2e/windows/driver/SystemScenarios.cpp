@@ -41,3 +41,29 @@ void Startup() {
         std::printf("startup: %.2f ms, peak working set %.0f KB\n", millis[i], peaks[i]);
 }
 
+
+namespace {
+
+DWORD WINAPI ShowProbeBox(void*) {
+    MessageBoxW(nullptr, L"locale", L"locale probe", MB_OK);
+    return 0;
+}
+
+}  // namespace
+
+// The prefix is the Chinese Windows the cases claim: Wine takes the locale
+// from the host and falls back to US English where the host lacks zh_CN.
+void Locale() {
+    Check(GetUserDefaultLCID() == 0x0804, L"user locale 0x0804", Hex(GetUserDefaultLCID()));
+    Check(GetSystemDefaultLCID() == 0x0804, L"system locale 0x0804", Hex(GetSystemDefaultLCID()));
+    Check(GetACP() == 936, L"ANSI code page 936", std::to_wstring(GetACP()));
+    HANDLE thread = CreateThread(nullptr, 0, ShowProbeBox, nullptr, 0, nullptr);
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = FindWindowW(L"#32770", L"locale probe")) != nullptr; }, 10000);
+    wchar_t text[32] = L"";
+    GetDlgItemTextW(box, IDOK, text, 32);
+    Check(std::wstring(text) == L"确定", L"a box's button reads 确定", text);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+}

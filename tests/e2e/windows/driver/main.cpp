@@ -15,7 +15,7 @@ int wmain(int argc, wchar_t** argv) {
         {L"cancelled", Cancelled}, {L"installed", Installed}, {L"declined", Declined},
         {L"again", Again},         {L"refused", Refused},   {L"layout", Layout},
         {L"double-click", DoubleClick}, {L"exit-then-next", ExitThenNext},
-        {L"startup", Startup},     {L"standin", StandIn},
+        {L"startup", Startup},     {L"standin", StandIn},   {L"locale", Locale},
     };
     if (argc != 4) {
         std::fwprintf(stderr, L"usage: driver SCENARIO EXE OUTPUT-FOLDER\n");
