@@ -13,10 +13,15 @@ set(win2000_link_options
   -municode -static -s
   -Wl,--major-subsystem-version,5,--minor-subsystem-version,0
   -Wl,--major-os-version,5,--minor-os-version,0
-  -Wl,--dynamicbase,--nxcompat)
+  -Wl,--dynamicbase,--nxcompat
+  # Reproducible: no link time in the header, so one commit gives one exe.
+  -Wl,--no-insert-timestamp)
 
 target_compile_definitions(certinstall_core PUBLIC ${win2000_defines})
-target_compile_options(certinstall_core PUBLIC -ffunction-sections -fdata-sections)
+# Nothing of the build's own folders may reach the exe, where a user checks
+# a download against the published SHA-256.
+target_compile_options(certinstall_core PUBLIC -ffunction-sections -fdata-sections
+  -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 
 add_executable(CertInstall WIN32
   platform/win32/Banner.cpp
@@ -32,3 +37,8 @@ set_source_files_properties(resources/CertInstall.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/banner.jpg;${CMAKE_SOURCE_DIR}/resources/icon.rc;${CMAKE_SOURCE_DIR}/resources/CertInstall.manifest")
 target_link_libraries(CertInstall PRIVATE certinstall_core ole32 oleaut32 uuid)
 target_link_options(CertInstall PRIVATE ${win2000_link_options} -Wl,--gc-sections)
+
+# CertInstall.exe.sha256 beside the exe, in the format sha256sum -c reads.
+add_custom_command(TARGET CertInstall POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:CertInstall> -P ${CMAKE_SOURCE_DIR}/cmake/WriteSha256.cmake
+  VERBATIM)
