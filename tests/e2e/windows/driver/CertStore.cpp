@@ -26,6 +26,30 @@ std::vector<BYTE> CarriedCertificate() {
     return der;
 }
 
+std::vector<BYTE> ExpectedCertificate() {
+    wchar_t path[MAX_PATH] = L"";
+    if (!GetEnvironmentVariableW(L"CERTINSTALL_EXPECTED_DER", path, MAX_PATH)) return CarriedCertificate();
+    std::vector<BYTE> der;
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return der;
+    der.resize(GetFileSize(file, nullptr));
+    DWORD read = 0;
+    if (!ReadFile(file, der.data(), static_cast<DWORD>(der.size()), &read, nullptr) || read != der.size())
+        der.clear();
+    CloseHandle(file);
+    return der;
+}
+
+std::wstring SubjectOf(const std::vector<BYTE>& certificate) {
+    PCCERT_CONTEXT cert = CertCreateCertificateContext(X509_ASN_ENCODING, certificate.data(),
+                                                       static_cast<DWORD>(certificate.size()));
+    if (!cert) return L"";
+    wchar_t name[256] = L"";
+    CertGetNameStringW(cert, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name, 256);
+    CertFreeCertificateContext(cert);
+    return name;
+}
+
 int CopiesInRootStore(const std::vector<BYTE>& certificate) {
     HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0,
                                     CERT_SYSTEM_STORE_CURRENT_USER | CERT_STORE_READONLY_FLAG, L"Root");

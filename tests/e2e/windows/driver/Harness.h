@@ -66,4 +66,9 @@ bool SaveScreenshot(const std::wstring& path);
 // The certificate the program carries, as DER, and how many copies of it the
 // current user's Root store holds.
 std::vector<BYTE> CarriedCertificate();
+// The certificate a case expects the exe to carry: the DER file named by
+// CERTINSTALL_EXPECTED_DER where the case sets it, else the carried one.
+std::vector<BYTE> ExpectedCertificate();
+// The certificate's simple display name, its common name where it has one.
+std::wstring SubjectOf(const std::vector<BYTE>& certificate);
 int CopiesInRootStore(const std::vector<BYTE>& certificate);

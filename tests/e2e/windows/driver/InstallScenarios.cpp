@@ -24,7 +24,9 @@ namespace {
 
 // Next, Yes to the confirmation, then the outcome; the certificate is in Root.
 void InstallConfirmed(const wchar_t* shotPrefix) {
-    const std::vector<BYTE> carried = CarriedCertificate();
+    const std::vector<BYTE> carried = ExpectedCertificate();
+    Check(!carried.empty() && carried == CarriedCertificate(), L"the exe carries the expected certificate",
+          SubjectOf(CarriedCertificate()));
     Target program;
     if (!StartShown(program)) return;
     Shot((std::wstring(shotPrefix) + L"window").c_str());
@@ -44,7 +46,7 @@ void InstallConfirmed(const wchar_t* shotPrefix) {
 }  // namespace
 
 void Installed() {
-    Check(CopiesInRootStore(CarriedCertificate()) == 0, L"Root does not hold it before");
+    Check(CopiesInRootStore(ExpectedCertificate()) == 0, L"Root does not hold it before");
     InstallConfirmed(L"");
 }
 

@@ -71,8 +71,9 @@ MessageBoxSeen Confirmation(Target& program) {
     Check(!program.MainVisible(), L"the window is hidden behind the confirmation");
     Check(box.buttons == std::vector<int>{IDYES, IDNO}, L"confirmation asks Yes or No",
           L"saw " + Buttons(box.buttons));
-    Check(box.text.find(L"Corvane CA") != std::wstring::npos, L"confirmation names the subject",
-          box.text);
+    const std::wstring subject = SubjectOf(CarriedCertificate());
+    Check(!subject.empty() && box.text.find(subject) != std::wstring::npos,
+          L"confirmation names the subject " + subject, box.text);
     return box;
 }
 
