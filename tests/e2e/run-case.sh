@@ -2,8 +2,10 @@
 # One end-to-end case: CertInstall.exe in a private prefix reporting VERSION,
 # driven through SCENARIO by the driver program inside the same prefix.
 # usage: run-case.sh WINDOWS-BUILD WORK-FOLDER NAME SCENARIO VERSION [standin]
+# CERTINSTALL_EXE names another exe to drive than the build's own.
 set -u
 windows_build=$1 work=$2 name=$3 scenario=$4 version=$5 standin=${6:-}
+exe=${CERTINSTALL_EXE:-$windows_build/CertInstall.exe}
 . "$(dirname "$0")/wine-prefix.sh"
 
 case_dir=$work/$name
@@ -23,7 +25,7 @@ echo "case $name: scenario $scenario, Windows reported as $version${standin:+, s
 # Wine's manifest parser warns about every element and namespace it does not
 # take; the program's manifest must give it nothing to say.
 WINEDEBUG=-all,err+actctx,warn+actctx timeout 120 wine "$windows_build/tests/e2e/windows/driver.exe" \
-    "$scenario" "$(windows_path "$windows_build/CertInstall.exe")" "$(windows_path "$case_dir")" \
+    "$scenario" "$(windows_path "$exe")" "$(windows_path "$case_dir")" \
     2>"$case_dir/wine.log"
 status=$?
 [ $status -eq 124 ] && echo "FAIL: the driver did not finish in 120 s"

@@ -26,10 +26,10 @@ std::vector<BYTE> CarriedCertificate() {
     return der;
 }
 
-std::vector<BYTE> ExpectedCertificate() {
+std::vector<BYTE> FileBytes(const wchar_t* variable) {
     wchar_t path[MAX_PATH] = L"";
-    if (!GetEnvironmentVariableW(L"CERTINSTALL_EXPECTED_DER", path, MAX_PATH)) return CarriedCertificate();
     std::vector<BYTE> der;
+    if (!GetEnvironmentVariableW(variable, path, MAX_PATH)) return der;
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return der;
     der.resize(GetFileSize(file, nullptr));
@@ -38,6 +38,21 @@ std::vector<BYTE> ExpectedCertificate() {
         der.clear();
     CloseHandle(file);
     return der;
+}
+
+std::vector<BYTE> ExpectedCertificate() {
+    std::vector<BYTE> expected = FileBytes(L"CERTINSTALL_EXPECTED_DER");
+    return expected.empty() ? CarriedCertificate() : expected;
+}
+
+bool AddToRootStore(const std::vector<BYTE>& certificate) {
+    HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
+    if (!root) return false;
+    const BOOL added = CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, certificate.data(),
+                                                       static_cast<DWORD>(certificate.size()),
+                                                       CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+    CertCloseStore(root, 0);
+    return added != FALSE;
 }
 
 std::wstring SubjectOf(const std::vector<BYTE>& certificate) {

@@ -49,6 +49,7 @@ void Again();
 void DoubleClick();
 void ExitThenNext();
 void StandIn();
+void Signed();
 // Not tests of the program.
 void Startup();
 void Locale();

@@ -16,6 +16,7 @@ int wmain(int argc, wchar_t** argv) {
         {L"again", Again},         {L"refused", Refused},   {L"layout", Layout},
         {L"double-click", DoubleClick}, {L"exit-then-next", ExitThenNext},
         {L"startup", Startup},     {L"standin", StandIn},   {L"locale", Locale},
+        {L"signed", Signed},
     };
     if (argc != 4) {
         std::fwprintf(stderr, L"usage: driver SCENARIO EXE OUTPUT-FOLDER\n");
