@@ -23,9 +23,11 @@ std::wstring Describe(HRESULT status) {
     return SystemMessage(status);
 }
 
+// Held through ICEnroll3, where InstallPKCS7 first appears; ICEnroll4 extends
+// it, so one pointer serves either control.
 class ComEnrollment : public Enrollment {
 public:
-    explicit ComEnrollment(ICEnroll4* control) : control_(control) {}
+    explicit ComEnrollment(ICEnroll3* control) : control_(control) {}
     ~ComEnrollment() override { control_->Release(); }
     ComEnrollment(const ComEnrollment&) = delete;
     ComEnrollment& operator=(const ComEnrollment&) = delete;
@@ -35,21 +37,29 @@ public:
         if (!text) throw Error(E_OUTOFMEMORY, SystemMessage(E_OUTOFMEMORY));
         // Drop any stale description so the one read below is this call's.
         SetErrorInfo(0, nullptr);
+        // The window is hidden, so another program is in front; let the
+        // control's confirmation and our outcome box come forward even if the
+        // user clicked elsewhere meanwhile, or another process raises it.
+        AllowSetForegroundWindow(ASFW_ANY);
         const HRESULT status = control_->InstallPKCS7(text);
         SysFreeString(text);
         if (FAILED(status)) throw Error(status, Describe(status));
     }
 
 private:
-    ICEnroll4* control_;
+    ICEnroll3* control_;
 };
 
 }  // namespace
 
 std::unique_ptr<Enrollment> CreateComEnrollment() {
     void* control = nullptr;
-    const HRESULT status =
-        CoCreateInstance(kClsidCEnroll, nullptr, CLSCTX_INPROC_SERVER, kIidICEnroll4, &control);
+    HRESULT status = CoCreateInstance(kClsidCEnroll, nullptr, CLSCTX_INPROC_SERVER, kIidICEnroll4, &control);
+    if (SUCCEEDED(status)) return std::make_unique<ComEnrollment>(static_cast<ICEnroll4*>(control));
+    // Some 2000 and XP installations carry a control that predates ICEnroll4
+    // but has InstallPKCS7 all the same. Any other failure stands.
+    if (status == E_NOINTERFACE)
+        status = CoCreateInstance(kClsidCEnroll, nullptr, CLSCTX_INPROC_SERVER, kIidICEnroll3, &control);
     if (FAILED(status)) throw Error(status, SystemMessage(status));
-    return std::make_unique<ComEnrollment>(static_cast<ICEnroll4*>(control));
+    return std::make_unique<ComEnrollment>(static_cast<ICEnroll3*>(control));
 }

@@ -18,10 +18,12 @@ std::wstring Win32Platform::DecimalSeparator() {
 void Win32Platform::MsgBox(std::wstring_view prompt, int buttons,
                            std::optional<std::wstring_view> title) {
     // The program's only window is hidden or not yet shown whenever a box
-    // appears, so the box has no owner.
+    // appears, so the box has no owner, and Windows has activated another
+    // program's window: MB_SETFOREGROUND brings the box to the front rather
+    // than leaving it flashing in the taskbar.
     const std::wstring text(prompt);
     const std::wstring caption(title.value_or(L"" VERSION_PRODUCT_NAME));
-    MessageBoxW(nullptr, text.c_str(), caption.c_str(), static_cast<UINT>(buttons));
+    MessageBoxW(nullptr, text.c_str(), caption.c_str(), static_cast<UINT>(buttons) | MB_SETFOREGROUND);
 }
 
 std::unique_ptr<Enrollment> Win32Platform::CreateEnroll() {

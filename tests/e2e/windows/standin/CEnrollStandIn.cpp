@@ -25,8 +25,6 @@ constexpr IID kIidICEnroll = {
     0x43F8F288, 0x7A20, 0x11D0, {0x8F, 0x06, 0x00, 0xC0, 0x4F, 0xC2, 0x95, 0xE1}};
 constexpr IID kIidICEnroll2 = {
     0x704CA730, 0xC90B, 0x11D1, {0x9B, 0xEC, 0x00, 0xC0, 0x4F, 0xC2, 0x95, 0xE1}};
-constexpr IID kIidICEnroll3 = {
-    0xC28C2D95, 0xB7DE, 0x11D2, {0xA4, 0x21, 0x00, 0xC0, 0x4F, 0x79, 0xFE, 0x8E}};
 
 HMODULE g_module;
 LONG g_live;  // objects and server locks keeping the DLL loaded
@@ -158,13 +156,35 @@ void SetDescription(HRESULT status) {
 }
 
 // Each call, for the record of a test run, where CENROLL_STANDIN_LOG names a file.
-void Log(BSTR pkcs7, HRESULT status) {
+void Log(const char* call, const char* argument, HRESULT status) {
     wchar_t path[MAX_PATH];
     if (!GetEnvironmentVariableW(L"CENROLL_STANDIN_LOG", path, MAX_PATH)) return;
     if (FILE* log = _wfopen(path, L"a")) {
-        std::fprintf(log, "InstallPKCS7(%u characters) = 0x%08lX\n", pkcs7 ? SysStringLen(pkcs7) : 0u,
-                     static_cast<unsigned long>(status));
+        std::fprintf(log, "%s(%s) = 0x%08lX\n", call, argument, static_cast<unsigned long>(status));
         std::fclose(log);
+    }
+}
+
+// ---- the test's settings ---------------------------------------------------------
+
+// CENROLL_STANDIN_REFUSE lists interfaces to answer E_NOINTERFACE for, as a
+// control older than ICEnroll4 does ("ICEnroll4", or "ICEnroll4,ICEnroll3").
+bool Refused(const char* name) {
+    char list[128] = "";
+    if (!GetEnvironmentVariableA("CENROLL_STANDIN_REFUSE", list, sizeof list)) return false;
+    const std::string refused = std::string(",") + list + ",";
+    return refused.find(std::string(",") + name + ",") != std::string::npos;
+}
+
+// CENROLL_STANDIN_WAIT_EVENT names an event the test sets when the control
+// may go on: once before it asks, once before it returns. The test activates
+// a window of its own meanwhile, as a user clicking elsewhere would.
+void WaitForTest() {
+    wchar_t name[128];
+    if (!GetEnvironmentVariableW(L"CENROLL_STANDIN_WAIT_EVENT", name, 128)) return;
+    if (HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, name)) {
+        WaitForSingleObject(event, 60000);
+        CloseHandle(event);
     }
 }
 
@@ -189,23 +209,39 @@ ULONG STDMETHODCALLTYPE EnrollRelease(ICEnroll4* self) {
     return static_cast<ULONG>(left);
 }
 
+struct Interface {
+    const IID* iid;
+    const char* name;
+};
+// ICEnroll4 extends ICEnroll3, ICEnroll2, ICEnroll and IDispatch in one vtable.
+const Interface kInterfaces[] = {{&IID_IUnknown, "IUnknown"},   {&IID_IDispatch, "IDispatch"},
+                                 {&kIidICEnroll, "ICEnroll"},   {&kIidICEnroll2, "ICEnroll2"},
+                                 {&kIidICEnroll3, "ICEnroll3"}, {&kIidICEnroll4, "ICEnroll4"}};
+
+const char* NameOf(REFIID iid) {
+    for (const Interface& known : kInterfaces)
+        if (IsEqualIID(iid, *known.iid)) return known.name;
+    return "another interface";
+}
+
 HRESULT STDMETHODCALLTYPE EnrollQueryInterface(ICEnroll4* self, REFIID iid, void** out) {
-    // ICEnroll4 extends ICEnroll3, ICEnroll2, ICEnroll and IDispatch in one vtable.
-    for (const IID* known : {&IID_IUnknown, &IID_IDispatch, &kIidICEnroll, &kIidICEnroll2, &kIidICEnroll3,
-                             &kIidICEnroll4}) {
-        if (IsEqualIID(iid, *known)) {
-            EnrollAddRef(self);
-            *out = self;
-            return S_OK;
-        }
-    }
     *out = nullptr;
+    for (const Interface& known : kInterfaces) {
+        if (!IsEqualIID(iid, *known.iid)) continue;
+        if (Refused(known.name)) return E_NOINTERFACE;
+        EnrollAddRef(self);
+        *out = self;
+        return S_OK;
+    }
     return E_NOINTERFACE;
 }
 
 HRESULT STDMETHODCALLTYPE EnrollInstallPKCS7(ICEnroll4*, BSTR pkcs7) {
+    WaitForTest();
     const HRESULT status = Install(pkcs7);
-    Log(pkcs7, status);
+    WaitForTest();
+    const std::string length = std::to_string(pkcs7 ? SysStringLen(pkcs7) : 0u) + " characters";
+    Log("InstallPKCS7", length.c_str(), status);
     if (FAILED(status)) SetDescription(status);
     return status;
 }
@@ -242,6 +278,7 @@ HRESULT STDMETHODCALLTYPE FactoryCreateInstance(IClassFactory*, IUnknown* outer,
     InterlockedIncrement(&g_live);
     const HRESULT status = EnrollQueryInterface(&object->iface, iid, out);
     EnrollRelease(&object->iface);
+    Log("CreateInstance", NameOf(iid), status);
     return status;
 }
 
