@@ -29,10 +29,12 @@ HBITMAP LoadBanner(HINSTANCE instance) {
     if (SUCCEEDED(OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
                                  reinterpret_cast<void**>(&picture)))) {
         OLE_HANDLE handle = 0;
-        // The picture owns its bitmap; keep a copy that outlives it.
+        // The picture owns its bitmap; keep a copy that outlives it, as a
+        // DIB section: a device-dependent copy at 256 or 16 colours would be
+        // reduced to the palette once, posterised, where drawing a DIB dithers.
         if (SUCCEEDED(picture->get_Handle(&handle)))
             copy = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)),
-                                                  IMAGE_BITMAP, 0, 0, 0));
+                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         picture->Release();
     }
     stream->Release();

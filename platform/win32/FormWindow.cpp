@@ -39,7 +39,10 @@ FormWindow::FormWindow(HINSTANCE instance) : instance_(instance) {
     const int x = work.left + std::max(0L, (work.right - work.left - width) / 2);
     const int y = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
 
-    // Hidden until start-up shows it, after the load handler.
+    // Hidden until start-up shows it, after the load handler. If a control
+    // cannot be created below (desktop heap runs out on XP), the throw
+    // destroys the window through its owner before the error report's box
+    // pumps any message to it.
     if (!CreateWindowExW(0, kClassName, kWindow.caption, kStyle, x, y, width, height, nullptr,
                          nullptr, instance, this))
         throw LastError();
@@ -47,24 +50,18 @@ FormWindow::FormWindow(HINSTANCE instance) : instance_(instance) {
     focus_ = Control(cmdNext);
 }
 
-FormWindow::~FormWindow() {
-    if (window_) DestroyWindow(window_);
-    if (labelFont_) DeleteObject(labelFont_);
-    if (banner_) DeleteObject(banner_);
-}
-
 void FormWindow::CreateControls() {
     const FontLayout& f = kLabelFont;
-    labelFont_ = CreateFontW(FontHeightPixels(f.hundredthsOfPoint, dpiY_), 0, 0, 0, f.weight,
-                             FALSE, FALSE, FALSE, static_cast<BYTE>(f.charset), OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                             f.face);
+    labelFont_.Reset(CreateFontW(FontHeightPixels(f.hundredthsOfPoint, dpiY_), 0, 0, 0, f.weight,
+                                 FALSE, FALSE, FALSE, static_cast<BYTE>(f.charset),
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 DEFAULT_PITCH | FF_DONTCARE, f.face));
 
     for (int i = 0; i < kControlCount; ++i) {
         const ControlLayout& c = kControls[i];
         const wchar_t* type = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-        HGDIOBJ font = labelFont_;
+        HGDIOBJ font = labelFont_.get();
         switch (c.kind) {
             case ControlKind::Line: continue;  // windowless, drawn by WM_PAINT
             case ControlKind::PictureBox: style |= SS_OWNERDRAW; break;
@@ -77,7 +74,7 @@ void FormWindow::CreateControls() {
         }
         const PixelBox box = ToPixels(c, dpiX_, dpiY_);
         controls_[i] = CreateWindowExW(0, type, c.caption ? c.caption : L"", style, box.x, box.y,
-                                       box.width, box.height, window_,
+                                       box.width, box.height, window_.get(),
                                        reinterpret_cast<HMENU>(INT_PTR{kFirstControlId + i}),
                                        instance_, nullptr);
         if (!controls_[i]) throw LastError();
@@ -96,20 +93,20 @@ void FormWindow::CreateControls() {
 }
 
 bool FormWindow::TranslateDialogKeys(MSG& message) {
-    return window_ && IsDialogMessageW(window_, &message);
+    return window_ && IsDialogMessageW(window_.get(), &message);
 }
 
 void FormWindow::Hide() {
-    if (window_) ShowWindow(window_, SW_HIDE);
+    if (window_) ShowWindow(window_.get(), SW_HIDE);
 }
 
 void FormWindow::Unload() {
-    if (window_ && !DestroyWindow(window_)) throw LastError();
+    if (window_ && !DestroyWindow(window_.get())) throw LastError();
 }
 
 void FormWindow::Show() {
-    ShowWindow(window_, SW_SHOW);
-    UpdateWindow(window_);
+    ShowWindow(window_.get(), SW_SHOW);
+    UpdateWindow(window_.get());
     SetFocus(Control(cmdNext));
 }
 
@@ -117,7 +114,7 @@ LRESULT CALLBACK FormWindow::Procedure(HWND window, UINT message, WPARAM wparam,
     auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
         self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        self->window_ = window;
+        self->window_.Adopt(window);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     if (!self) return DefWindowProcW(window, message, wparam, lparam);
@@ -144,27 +141,33 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             // Keep the focus on a button across deactivation, as a dialog does.
             if (LOWORD(wparam) == WA_INACTIVE) {
                 HWND focused = GetFocus();
-                if (focused && IsChild(window_, focused)) focus_ = focused;
+                if (focused && IsChild(window_.get(), focused)) focus_ = focused;
             } else if (focus_) {
                 SetFocus(focus_);
             }
             return 0;
         case WM_PAINT: {
             PAINTSTRUCT paint;
-            HDC dc = BeginPaint(window_, &paint);
+            HDC dc = BeginPaint(window_.get(), &paint);
             PaintLines(dc);
-            EndPaint(window_, &paint);
+            EndPaint(window_.get(), &paint);
             return 0;
         }
         case WM_DRAWITEM:
             DrawBanner(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
             return TRUE;
-        case WM_NCDESTROY:
-            window_ = nullptr;
+        case WM_NCDESTROY: {
+            // The last message: later ones, a broadcast among them, must not
+            // reach this object, which may be going too.
+            HWND window = window_.get();
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            window_.Forget();
             controls_ = {};
-            return 0;
+            focus_ = nullptr;
+            return DefWindowProcW(window, message, wparam, lparam);
+        }
     }
-    return DefWindowProcW(window_, message, wparam, lparam);
+    return DefWindowProcW(window_.get(), message, wparam, lparam);
 }
 
 void FormWindow::PaintLines(HDC dc) const {
@@ -186,15 +189,26 @@ void FormWindow::DrawBanner(const DRAWITEMSTRUCT& item) {
     // Decoded on the first paint: a window refused at load never pays for it.
     if (!bannerTried_) {
         bannerTried_ = true;
-        banner_ = LoadBanner(instance_);
+        banner_.Reset(LoadBanner(instance_));
     }
     if (!banner_) return;
     BITMAP size;
-    GetObjectW(banner_, sizeof size, &size);
+    GetObjectW(banner_.get(), sizeof size, &size);
     HDC source = CreateCompatibleDC(item.hDC);
-    HGDIOBJ old = SelectObject(source, banner_);
-    // Natural size from the top-left corner, never stretched to the box.
-    BitBlt(item.hDC, 0, 0, size.bmWidth, size.bmHeight, source, 0, 0, SRCCOPY);
+    HGDIOBJ old = SelectObject(source, banner_.get());
+    // The picture fills its box but for a one-pixel strip on the right and
+    // at the bottom. At 96 DPI that is its natural size, copied as it is; at
+    // any other DPI it is stretched to keep those proportions, with HALFTONE
+    // so that it stays smooth (HALFTONE needs the brush origin reset).
+    const int width = item.rcItem.right - item.rcItem.left - 1;
+    const int height = item.rcItem.bottom - item.rcItem.top - 1;
+    if (dpiX_ == 96 && dpiY_ == 96) {
+        BitBlt(item.hDC, 0, 0, size.bmWidth, size.bmHeight, source, 0, 0, SRCCOPY);
+    } else {
+        SetStretchBltMode(item.hDC, HALFTONE);
+        SetBrushOrgEx(item.hDC, 0, 0, nullptr);
+        StretchBlt(item.hDC, 0, 0, width, height, source, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+    }
     SelectObject(source, old);
     DeleteDC(source);
 }

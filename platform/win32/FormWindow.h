@@ -7,6 +7,7 @@
 #include "app/EventDispatch.h"
 #include "app/Layout.h"
 #include "platform/Platform.h"
+#include "platform/win32/Handles.h"
 
 // The installer window built from the layout table: created hidden, shown once
 // by start-up, hidden and destroyed by the handlers. Clicks of its buttons go
@@ -17,8 +18,9 @@ public:
     // clear of IDOK and IDCANCEL, which the dialog keys send.
     static constexpr int kFirstControlId = 100;
 
-    explicit FormWindow(HINSTANCE instance);  // throws Error when creation fails
-    ~FormWindow() override;
+    // Throws Error when creation fails; whatever was created by then is
+    // destroyed on the way out.
+    explicit FormWindow(HINSTANCE instance);
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
 
@@ -28,7 +30,7 @@ public:
 
     void Hide() override;
     void Unload() override;
-    bool IsLoaded() const override { return window_ != nullptr; }
+    bool IsLoaded() const override { return static_cast<bool>(window_); }
     void Show() override;
 
 private:
@@ -40,12 +42,14 @@ private:
     HWND Control(ControlName name) const { return controls_[name]; }
 
     HINSTANCE instance_;
-    HWND window_ = nullptr;
-    std::array<HWND, kControlCount> controls_{};
+    std::array<HWND, kControlCount> controls_{};  // children, destroyed with the window
     HWND focus_ = nullptr;
-    HFONT labelFont_ = nullptr;
-    HBITMAP banner_ = nullptr;
+    OwnedGdiObject<HFONT> labelFont_;
+    OwnedGdiObject<HBITMAP> banner_;
     bool bannerTried_ = false;
     int dpiX_ = 96, dpiY_ = 96;
     EventDispatch* dispatch_ = nullptr;
+    // Last, so that it is destroyed first: the window and its children go
+    // while the font they use, and everything WM_NCDESTROY touches, still exist.
+    OwnedWindow window_;
 };
