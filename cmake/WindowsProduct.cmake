@@ -29,6 +29,7 @@ add_executable(CertInstall WIN32
   platform/win32/Compat.cpp
   platform/win32/FormWindow.cpp
   platform/win32/Runtime.cpp
+  platform/win32/SingleInstance.cpp
   platform/win32/SystemError.cpp
   platform/win32/Win32Platform.cpp
   platform/win32/main.cpp

@@ -4,25 +4,40 @@
 #include "app/EventDispatch.h"
 #include "platform/win32/Compat.h"
 #include "platform/win32/FormWindow.h"
+#include "platform/win32/SingleInstance.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
 
-// COM on the user-interface thread for the whole life of the program.
-struct ComApartment {
-    ComApartment() { CoInitialize(nullptr); }
-    ~ComApartment() { CoUninitialize(); }
+// COM on the user-interface thread for the whole life of the program. Only
+// a successful CoInitialize (S_FALSE included) is paired with CoUninitialize.
+class ComApartment {
+public:
+    ComApartment() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComApartment() {
+        if (initialized_) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialized_;
 };
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
     // Before anything could load a DLL by name.
     RemoveCurrentDirectoryFromDllSearch();
+    SingleInstance instance;
+    if (instance.AnotherRuns()) {
+        SingleInstance::BringRunningForward();
+        return 0;
+    }
     ComApartment com;
     Win32Platform platform;
     try {
-        FormWindow window(instance);
+        FormWindow window(module);
         CerImport form(platform, window);
         EventDispatch dispatch(form, window, platform);
         window.Connect(dispatch);
