@@ -80,6 +80,131 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     return true;
 }
 
+namespace {
+
+// The window's pixels as the screen shows them, row by row.
+std::vector<DWORD> Capture(const RECT& r) {
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    std::vector<DWORD> pixels;
+    if (width <= 0 || height <= 0) return pixels;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const DWORD* first = static_cast<const DWORD*>(bits);
+    pixels.assign(first, first + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+bool MoreThanOneColour(const std::vector<DWORD>& pixels, int stride, const RECT& r) {
+    if (r.right <= r.left || r.bottom <= r.top) return true;
+    const DWORD first = pixels[static_cast<std::size_t>(r.top) * stride + r.left];
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (pixels[static_cast<std::size_t>(y) * stride + x] != first) return true;
+    return false;
+}
+
+LRESULT CALLBACK DecoyProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+}  // namespace
+
+bool Painted(HWND window) {
+    RECT frame;
+    if (!GetWindowRect(window, &frame)) return false;
+    const std::vector<DWORD> pixels = Capture(frame);
+    if (pixels.empty()) return false;
+    const int stride = frame.right - frame.left;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        RECT r;
+        GetWindowRect(child, &r);
+        OffsetRect(&r, -frame.left, -frame.top);
+        RECT inside = {0, 0, stride, frame.bottom - frame.top};
+        IntersectRect(&r, &r, &inside);
+        if (!MoreThanOneColour(pixels, stride, r)) return false;
+    }
+    return true;
+}
+
+bool WaitPainted(HWND window, DWORD timeoutMs) {
+    return WaitUntil(
+        [&] {
+            if (!Painted(window)) return false;
+            RECT frame;
+            GetWindowRect(window, &frame);
+            const std::vector<DWORD> before = Capture(frame);
+            Sleep(50);
+            return Capture(frame) == before;
+        },
+        timeoutMs);
+}
+
+DecoyWindow::DecoyWindow() {
+    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = CreateThread(nullptr, 0, Run, this, 0, &threadId_);
+    WaitForSingleObject(ready_, 10000);
+}
+
+DecoyWindow::~DecoyWindow() {
+    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+    WaitForSingleObject(thread_, 5000);
+    CloseHandle(thread_);
+    CloseHandle(ready_);
+}
+
+DWORD WINAPI DecoyWindow::Run(void* context) {
+    auto* self = static_cast<DecoyWindow*>(context);
+    WNDCLASSW type = {};
+    type.lpfnWndProc = DecoyProcedure;
+    type.hInstance = GetModuleHandleW(nullptr);
+    type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    type.lpszClassName = L"DriverDecoy";
+    RegisterClassW(&type);
+    self->window_ = CreateWindowExW(0, L"DriverDecoy", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                    500, 400, 280, 160, nullptr, nullptr, type.hInstance, nullptr);
+    SetEvent(self->ready_);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+bool DecoyWindow::Activate() {
+    SetForegroundWindow(window_);
+    return WaitUntil([this] { return GetForegroundWindow() == window_; }, 5000);
+}
+
+std::string StandInLog() {
+    wchar_t path[MAX_PATH];
+    if (!GetEnvironmentVariableW(L"CENROLL_STANDIN_LOG", path, MAX_PATH)) return "";
+    std::string text;
+    if (FILE* log = _wfopen(path, L"r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, log)) text += line;
+        std::fclose(log);
+    }
+    return text;
+}
+
 bool Target::Start(const std::wstring& exe) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -130,7 +255,9 @@ HWND Target::FirstVisibleWindow() const {
 }
 
 bool Target::WaitForMainWindow(DWORD timeoutMs) {
-    return WaitUntil([this] { return MainVisible(); }, timeoutMs);
+    if (!WaitUntil([this] { return MainVisible(); }, timeoutMs)) return false;
+    Check(WaitPainted(MainWindow()), L"the window is painted: the banner, both texts, both buttons");
+    return true;
 }
 
 bool Target::BringToFront() {
@@ -143,6 +270,7 @@ bool Target::WaitForMessageBox(MessageBoxSeen& box, DWORD timeoutMs) {
     if (!WaitUntil([this] { return !MessageBoxes().empty(); }, timeoutMs)) return false;
     box = {};
     box.window = MessageBoxes().front();
+    Check(WaitPainted(box.window), L"the box is painted: its text and every button");
     box.title = TextOf(box.window);
     for (HWND child = GetWindow(box.window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (!IsWindowVisible(child)) continue;

@@ -19,6 +19,38 @@ std::wstring Hex(unsigned long value);
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
+// True once every visible child of the window shows more than one colour on
+// the screen: a label its text, a button its face and caption, the banner its
+// picture. A window that is visible but not yet painted shows each child as
+// one flat colour (black under Wine).
+bool Painted(HWND window);
+// Painted, and two captures of the window 50 ms apart agree.
+bool WaitPainted(HWND window, DWORD timeoutMs = 10000);
+
+// A top-level window of the driver's own, on a thread of its own that pumps
+// its messages, to take the foreground from the program as another program
+// would.
+class DecoyWindow {
+public:
+    DecoyWindow();
+    ~DecoyWindow();
+    DecoyWindow(const DecoyWindow&) = delete;
+    DecoyWindow& operator=(const DecoyWindow&) = delete;
+    HWND Window() const { return window_; }
+    // Makes it the foreground window; false if it did not become one.
+    bool Activate();
+
+private:
+    static DWORD WINAPI Run(void* self);
+    HANDLE thread_ = nullptr;
+    HANDLE ready_ = nullptr;
+    DWORD threadId_ = 0;
+    HWND window_ = nullptr;
+};
+
+// The stand-in's record of its calls, where the case registered it.
+std::string StandInLog();
+
 struct MessageBoxSeen {
     HWND window = nullptr;
     std::wstring title;
@@ -38,12 +70,14 @@ public:
     std::vector<HWND> MessageBoxes() const;
     HWND FocusedWindow() const;
     HWND FirstVisibleWindow() const;  // of any class
+    DWORD Id() const { return process_.dwProcessId; }
     HANDLE Process() const { return process_.hProcess; }
 
+    // Waits for the window to be visible, then painted (a failed check if not).
     bool WaitForMainWindow(DWORD timeoutMs = 20000);
     // Makes the window the foreground one, where keys and pixels go.
     bool BringToFront();
-    // Waits for a box and reads it; the window must be hidden by then.
+    // Waits for a box, checks that it is painted, and reads it.
     bool WaitForMessageBox(MessageBoxSeen& box, DWORD timeoutMs = 20000);
     void Press(HWND box, int buttonId);
     void ClickNext();
