@@ -2,7 +2,8 @@
 # One end-to-end case: CertInstall.exe in a private prefix reporting VERSION,
 # driven through SCENARIO by the driver program inside the same prefix.
 # usage: run-case.sh WINDOWS-BUILD WORK-FOLDER NAME SCENARIO VERSION [standin]
-# CERTINSTALL_EXE names another exe to drive than the build's own.
+# CERTINSTALL_EXE names another exe to drive than the build's own; CASE_DPI
+# and CASE_DEPTH set the screen's DPI and colour depth (96 and 24 unless set).
 set -u
 windows_build=$1 work=$2 name=$3 scenario=$4 version=$5 standin=${6:-}
 exe=${CERTINSTALL_EXE:-$windows_build/CertInstall.exe}
@@ -13,7 +14,8 @@ rm -rf "$case_dir"
 mkdir -p "$case_dir"
 export WINEPREFIX=$case_dir/prefix
 clone_prefix "$work/template" "$WINEPREFIX" "$version"
-start_xvfb
+[ -z "${CASE_DPI:-}" ] || set_dpi "$WINEPREFIX" "$CASE_DPI"
+start_xvfb "${CASE_DEPTH:-24}"
 trap 'wineserver -k 2>/dev/null; kill $XVFB_PID 2>/dev/null' EXIT
 
 if [ "$standin" = standin ]; then

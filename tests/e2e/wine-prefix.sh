@@ -35,6 +35,9 @@ make_template() {
         printf '\n%s\n%s\n' '[Software\\Wine\\Explorer]' '"Desktop"="Default"'
         printf '\n%s\n%s\n' '[Software\\Wine\\Explorer\\Desktops]' '"Default"="800x600"'
     } >> "$template/user.reg"
+    # The frame's buttons are glyphs of Marlett, which this Wine does not
+    # take from its own font folder: without it the close box reads "r".
+    cp /usr/share/wine/fonts/marlett.ttf "$template/drive_c/windows/Fonts/"
     if ! (
         start_xvfb
         trap 'WINEPREFIX=$template wineserver -k 2>/dev/null; kill $XVFB_PID 2>/dev/null' EXIT
@@ -66,11 +69,17 @@ windows_path() {
     printf 'Z:%s' "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" | tr / '\\'
 }
 
-# start_xvfb: a private X server; sets DISPLAY and XVFB_PID.
+# set_dpi PREFIX DPI: the screen's DPI as Windows reports it (LogPixels).
+set_dpi() {
+    printf '\n[Control Panel\\\\Desktop]\n"LogPixels"=dword:%08x\n' "$2" >> "$1/user.reg"
+}
+
+# start_xvfb [DEPTH]: a private X server with 24-bit colour unless told;
+# sets DISPLAY and XVFB_PID.
 start_xvfb() {
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "1024x768x${1:-24}" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
     read -r display < "$fifo"
     rm -f "$fifo"

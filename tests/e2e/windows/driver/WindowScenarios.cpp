@@ -1,6 +1,7 @@
 #include "Scenarios.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "app/Layout.h"
 
@@ -53,14 +54,63 @@ void Refused() {
     Check(!everVisible, L"the window was never shown");
 }
 
+namespace {
+
 struct ExpectedControl {
     ControlName name;
-    RECT rect;  // at 96 DPI, in the window's client area
     const wchar_t* type;
-    DWORD style;  // the bits that must be set
+    DWORD style;   // the bits that must be set
     DWORD absent;  // the bits that must not be
 };
 
+const DWORD kChild = WS_CHILD | WS_VISIBLE;
+const ExpectedControl kExpected[] = {
+    {Picture1, L"Static", kChild | SS_OWNERDRAW, WS_TABSTOP | WS_BORDER},
+    {cmdExit, L"Button", kChild | WS_TABSTOP, BS_DEFPUSHBUTTON},
+    {cmdNext, L"Button", kChild | WS_TABSTOP, BS_DEFPUSHBUTTON},
+    {Label1, L"Static", kChild | SS_NOPREFIX, WS_TABSTOP | WS_BORDER | SS_TYPEMASK},
+    {lblDesc, L"Static", kChild | SS_NOPREFIX, WS_TABSTOP | WS_BORDER | SS_TYPEMASK},
+};
+
+// The layout in pixels at one DPI, worked out by hand from the design's
+// twips (rounded to the nearest pixel, property by property).
+struct PixelLayout {
+    int dpi;
+    SIZE client;
+    RECT controls[5];  // in the order of kExpected, in client coordinates
+    int lineX, lineWidth, line1Y, line2Y;
+    SIZE banner;  // the picture as drawn: its box less a one-pixel strip
+};
+
+const PixelLayout kLayouts[] = {
+    {96, {441, 250},
+     {{8, 8, 433, 81}, {256, 216, 329, 241}, {112, 216, 177, 241}, {16, 168, 425, 209}, {16, 96, 425, 169}},
+     8, 424, 87, 88, {424, 72}},
+    {120, {551, 313},
+     {{10, 10, 541, 101}, {320, 270, 411, 301}, {140, 270, 221, 301}, {20, 210, 531, 261}, {20, 120, 531, 211}},
+     10, 530, 109, 110, {530, 90}},
+    {144, {662, 375},
+     {{12, 12, 650, 122}, {384, 324, 494, 362}, {168, 324, 266, 362}, {24, 252, 638, 314}, {24, 144, 638, 254}},
+     12, 636, 131, 132, {637, 109}},
+};
+
+std::wstring Name(ControlName control) {
+    const char* name = kControls[control].name;
+    return std::wstring(name, name + std::strlen(name));
+}
+
+RECT RectIn(HWND main, HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+}  // namespace
+
+// The window as the design lays it out, at the screen's DPI (96, 120 or 144):
+// client size, every control's rectangle, class, style and text, no label
+// over a button, the separator's pixels and the banner's size and strip.
 void Layout() {
     Target program;
     if (!StartShown(program)) return;
@@ -69,11 +119,17 @@ void Layout() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
-    if (!Check(dpi == 96, L"the screen has 96 DPI", std::to_wstring(dpi))) return;
+    const PixelLayout* layout = nullptr;
+    for (const PixelLayout& l : kLayouts)
+        if (l.dpi == dpi) layout = &l;
+    if (!Check(layout != nullptr, L"the screen has 96, 120 or 144 DPI", std::to_wstring(dpi))) return;
+    Note(L"screen DPI " + std::to_wstring(dpi));
 
     RECT client;
     GetClientRect(main, &client);
-    Check(client.right == 441 && client.bottom == 250, L"client area 441 x 250", Rect(client));
+    Check(client.right == layout->client.cx && client.bottom == layout->client.cy,
+          L"client area " + std::to_wstring(layout->client.cx) + L" x " + std::to_wstring(layout->client.cy),
+          Rect(client));
     wchar_t caption[64] = L"";
     GetWindowTextW(main, caption, 64);
     Check(std::wstring(caption) == L"证书安装工具", L"caption 证书安装工具", caption);
@@ -85,52 +141,55 @@ void Layout() {
     // and answers no other process about them. The resources of the built exe
     // are checked instead, and the screenshot shows the icon in the title bar.
 
-    const DWORD child = WS_CHILD | WS_VISIBLE;
-    const ExpectedControl expected[] = {
-        {Picture1, {8, 8, 433, 81}, L"Static", child | SS_OWNERDRAW, WS_TABSTOP | WS_BORDER},
-        {cmdExit, {256, 216, 329, 241}, L"Button", child | WS_TABSTOP, BS_DEFPUSHBUTTON},
-        {cmdNext, {112, 216, 177, 241}, L"Button", child | WS_TABSTOP, BS_DEFPUSHBUTTON},
-        {Label1, {16, 168, 425, 209}, L"Static", child | SS_NOPREFIX, WS_TABSTOP | WS_BORDER | SS_TYPEMASK},
-        {lblDesc, {16, 96, 425, 169}, L"Static", child | SS_NOPREFIX, WS_TABSTOP | WS_BORDER | SS_TYPEMASK},
-    };
-    for (const ExpectedControl& e : expected) {
-        const ControlLayout& layout = kControls[e.name];
-        const std::wstring name(layout.name, layout.name + std::strlen(layout.name));
+    for (std::size_t i = 0; i < std::size(kExpected); ++i) {
+        const ExpectedControl& e = kExpected[i];
+        const ControlLayout& design = kControls[e.name];
+        const std::wstring name = Name(e.name);
         HWND control = program.Control(e.name);
         if (!Check(control != nullptr, name + L" exists")) continue;
-        RECT r;
-        GetWindowRect(control, &r);
-        MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
-        Check(EqualRect(&r, &e.rect) != FALSE, name + L" at " + Rect(e.rect), Rect(r));
+        const RECT r = RectIn(main, control);
+        Check(EqualRect(&r, &layout->controls[i]) != FALSE, name + L" at " + Rect(layout->controls[i]), Rect(r));
         wchar_t type[32] = L"", text[512] = L"";
         GetClassNameW(control, type, 32);
         GetWindowTextW(control, text, 512);
         Check(std::wstring(type) == e.type, name + L" is a " + e.type, type);
-        const std::wstring wanted = layout.caption ? layout.caption : L"";
+        const std::wstring wanted = design.caption ? design.caption : L"";
         Check(text == wanted, name + L" reads \"" + wanted + L"\"", text);
         const DWORD s = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
         // SS_LEFT is 0, so for the labels "absent" includes the type bits.
         Check((s & e.style) == e.style && !(s & e.absent), name + L" style", Hex(s));
     }
+    for (ControlName label : {Label1, lblDesc}) {
+        for (ControlName button : {cmdNext, cmdExit}) {
+            const RECT a = RectIn(main, program.Control(label)), b = RectIn(main, program.Control(button));
+            RECT overlap;
+            Check(!IntersectRect(&overlap, &a, &b), Name(label) + L" clear of " + Name(button), Rect(overlap));
+        }
+    }
     const LRESULT defId = SendMessageW(main, DM_GETDEFID, 0, 0);
     Check(HIWORD(defId) != DC_HASDEFID, L"the window has no default button", Hex(static_cast<unsigned long>(defId)));
 
-    // The separator: mid grey over light grey, 424 pixels from x = 8.
+    // The separator: mid grey over light grey, from lineX for lineWidth pixels.
+    const int x0 = layout->lineX, x1 = layout->lineX + layout->lineWidth - 1;
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    ExpectPixels(main, 8, 87, 431, 87, RGB(192, 192, 192), L"Line1 (8..431, 87)");
-    ExpectPixels(main, 8, 88, 431, 88, RGB(224, 224, 224), L"Line2 (8..431, 88)");
-    ExpectPixels(main, 432, 87, 432, 88, face, L"the lines stop before x = 432:");
-    // The 424 x 72 banner leaves the box's last column and row to its background.
-    ExpectPixels(main, 432, 8, 432, 80, face, L"Picture1's last column");
-    ExpectPixels(main, 8, 80, 432, 80, face, L"Picture1's last row");
+    ExpectPixels(main, x0, layout->line1Y, x1, layout->line1Y, RGB(192, 192, 192), L"Line1");
+    ExpectPixels(main, x0, layout->line2Y, x1, layout->line2Y, RGB(224, 224, 224), L"Line2");
+    ExpectPixels(main, x1 + 1, layout->line1Y, x1 + 1, layout->line2Y, face, L"the lines stop at their end:");
+    // The banner fills its box but for the last column and row.
+    const RECT box = layout->controls[0];
+    const int right = box.left + layout->banner.cx, bottom = box.top + layout->banner.cy;
+    Note(L"banner drawn " + std::to_wstring(layout->banner.cx) + L" x " + std::to_wstring(layout->banner.cy) +
+         L" in a box of " + std::to_wstring(box.right - box.left) + L" x " + std::to_wstring(box.bottom - box.top));
+    ExpectPixels(main, right, box.top, right, box.bottom - 1, face, L"Picture1's last column");
+    ExpectPixels(main, box.left, bottom, box.right - 1, bottom, face, L"Picture1's last row");
     HDC dc = GetDC(nullptr);
-    POINT corner = {8 + 423, 8 + 71};
+    POINT corner = {right - 1, bottom - 1};
     ClientToScreen(main, &corner);
-    Check(GetPixel(dc, corner.x, corner.y) != face, L"the banner covers (431, 79)");
+    Check(GetPixel(dc, corner.x, corner.y) != face,
+          L"the banner covers (" + std::to_wstring(right - 1) + L", " + std::to_wstring(bottom - 1) + L")");
     ReleaseDC(nullptr, dc);
     Shot(L"layout");
 
     program.ClickExit();
     ExpectEnd(program);
 }
-
