@@ -213,3 +213,67 @@ void Signed() {
     }
     InstallConfirmed(L"signed-");
 }
+
+namespace {
+
+// The stand-in's record holds this line.
+void ExpectStandInCall(const std::string& line) {
+    const std::string log = StandInLog();
+    Check(log.find(line + "\n") != std::string::npos,
+          L"the stand-in recorded " + std::wstring(line.begin(), line.end()));
+}
+
+}  // namespace
+
+// A control that answers ICEnroll3 but not ICEnroll4: the program asks again
+// through ICEnroll3 and installs.
+void OlderControl() {
+    Check(CopiesInRootStore(ExpectedCertificate()) == 0, L"Root does not hold it before");
+    InstallConfirmed(L"");
+    ExpectStandInCall("CreateInstance(ICEnroll4) = 0x80004002");
+    ExpectStandInCall("CreateInstance(ICEnroll3) = 0x00000000");
+}
+
+// A control that answers neither: a cancellation, Root unchanged.
+void OlderControlRefused() {
+    Target program;
+    if (!StartShown(program)) return;
+    program.ClickNext();
+    const MessageBoxSeen box = Outcome(program, kCancelled);
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+    ExpectStandInCall("CreateInstance(ICEnroll4) = 0x80004002");
+    ExpectStandInCall("CreateInstance(ICEnroll3) = 0x80004002");
+    Check(CopiesInRootStore(CarriedCertificate()) == 0, L"Root is unchanged");
+}
+
+// While the control works, another window takes the foreground, as when the
+// user clicks elsewhere; the confirmation and the outcome still come in front.
+void Foreground() {
+    wchar_t name[128] = L"";
+    if (!Check(GetEnvironmentVariableW(L"CENROLL_STANDIN_WAIT_EVENT", name, 128) != 0,
+               L"the case names the stand-in's event"))
+        return;
+    HANDLE go = CreateEventW(nullptr, FALSE, FALSE, name);
+    DecoyWindow decoy;
+    Target program;
+    if (!StartShown(program)) return;
+    program.ClickNext();
+    Check(WaitUntil([&] { return !program.MainVisible(); }, 5000), L"Next hides the window");
+    Check(decoy.Activate(), L"another window is in front while the control works");
+    SetEvent(go);
+    const MessageBoxSeen question = Confirmation(program);
+    Check(WaitUntil([&] { return GetForegroundWindow() == question.window; }, 3000),
+          L"the confirmation is the foreground window");
+    Shot(L"foreground-confirmation");
+    program.Press(question.window, IDYES);
+    Check(decoy.Activate(), L"another window is in front again while the control finishes");
+    SetEvent(go);
+    const MessageBoxSeen box = Outcome(program, kInstalled);
+    Check(WaitUntil([&] { return GetForegroundWindow() == box.window; }, 3000),
+          L"the outcome box is the foreground window");
+    Shot(L"foreground-installed");
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+    CloseHandle(go);
+}

@@ -50,6 +50,12 @@ void DoubleClick();
 void ExitThenNext();
 void StandIn();
 void Signed();
+void OlderControl();
+void OlderControlRefused();
+void Foreground();
+// Starting: a second start, a window whose creation fails half-way.
+void SecondStart();
+void WindowFails();
 // Not tests of the program.
 void Startup();
 void Locale();

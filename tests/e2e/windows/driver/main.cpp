@@ -16,7 +16,9 @@ int wmain(int argc, wchar_t** argv) {
         {L"again", Again},         {L"refused", Refused},   {L"layout", Layout},
         {L"double-click", DoubleClick}, {L"exit-then-next", ExitThenNext},
         {L"startup", Startup},     {L"standin", StandIn},   {L"locale", Locale},
-        {L"signed", Signed},
+        {L"signed", Signed},       {L"older-control", OlderControl},
+        {L"older-control-refused", OlderControlRefused}, {L"foreground", Foreground},
+        {L"second-start", SecondStart}, {L"window-fails", WindowFails},
     };
     if (argc != 4) {
         std::fwprintf(stderr, L"usage: driver SCENARIO EXE OUTPUT-FOLDER\n");

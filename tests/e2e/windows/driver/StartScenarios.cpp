@@ -1,0 +1,99 @@
+#include "Scenarios.h"
+
+#include "app/Layout.h"
+
+namespace {
+
+int VisibleInstallerWindows() {
+    int count = 0;
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, L"CerImport", nullptr)))
+        if (IsWindowVisible(window)) ++count;
+    return count;
+}
+
+// Starts the program again while one runs: it must show nothing, end with
+// exit code 0 and leave one window on the screen.
+void StartAgain(const wchar_t* when) {
+    Target again;
+    if (!Check(again.Start(g_exe), std::wstring(L"a second start ") + when)) return;
+    bool showed = false;
+    const bool ended = WaitUntil(
+        [&] {
+            showed = showed || again.FirstVisibleWindow() != nullptr;
+            return WaitForSingleObject(again.Process(), 0) == WAIT_OBJECT_0;
+        },
+        10000);
+    Check(ended && again.WaitForExit(0) == 0, L"it ends at once with exit code 0");
+    Check(!showed, L"it showed nothing of its own");
+    Check(VisibleInstallerWindows() <= 1, L"at most one installer window is on the screen",
+          std::to_wstring(VisibleInstallerWindows()));
+}
+
+}  // namespace
+
+// Two starts give one window; a start during the confirmation brings the
+// confirmation forward; after the program ends a start shows the window again.
+void SecondStart() {
+    DecoyWindow decoy;
+    Target program;
+    if (!StartShown(program)) return;
+    Check(decoy.Activate(), L"another window is in front");
+    StartAgain(L"while the window shows");
+    Check(WaitUntil([&] { return GetForegroundWindow() == program.MainWindow(); }, 5000),
+          L"the running window is brought to the front");
+    Check(VisibleInstallerWindows() == 1, L"one installer window");
+
+    program.ClickNext();
+    const MessageBoxSeen question = Confirmation(program);
+    Check(decoy.Activate(), L"another window is in front of the confirmation");
+    StartAgain(L"during the confirmation");
+    Check(WaitUntil([&] { return GetForegroundWindow() == question.window; }, 5000),
+          L"the confirmation is brought to the front");
+    program.Press(question.window, IDYES);
+    const MessageBoxSeen box = Outcome(program, kInstalled);
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+
+    Note(L"after the program has ended");
+    Target later;
+    if (!StartShown(later)) return;
+    later.ClickExit();
+    ExpectEnd(later);
+}
+
+// Creating a control fails half-way (a CBT hook refuses the program's
+// buttons, as an exhausted desktop heap would): the error is reported with
+// the half-made window already gone, a broadcast meanwhile reaches nothing of
+// it, and the program ends with exit code 1.
+void WindowFails() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dll(path, length);
+    dll = dll.substr(0, dll.find_last_of(L'\\') + 1) + L"RefuseButtons.dll";
+    HMODULE module = LoadLibraryW(dll.c_str());
+    const auto procedure = reinterpret_cast<HOOKPROC>(
+        reinterpret_cast<void*>(module ? GetProcAddress(module, "RefuseButtons") : nullptr));
+    HHOOK hook = procedure ? SetWindowsHookExW(WH_CBT, procedure, module, 0) : nullptr;
+    if (!Check(hook != nullptr, L"a CBT hook refuses the program's buttons", dll)) return;
+
+    Target program;
+    if (!Check(program.Start(g_exe), L"the program starts", g_exe)) return;
+    MessageBoxSeen box;
+    if (Check(program.WaitForMessageBox(box), L"a box reports the error")) {
+        Note(L"report: " + box.text);
+        Check(box.text.rfind(L"运行时错误 '", 0) == 0, L"it reports a run-time error", box.text);
+        Check(box.buttons == std::vector<int>{IDOK}, L"with one OK button", Buttons(box.buttons));
+        Check(program.MainWindow() == nullptr, L"the half-made window is gone before the report");
+        Shot(L"window-fails");
+        DWORD_PTR ignored;
+        SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"),
+                            SMTO_ABORTIFHUNG, 5000, &ignored);
+        Sleep(200);
+        Check(WaitForSingleObject(program.Process(), 0) == WAIT_TIMEOUT && IsWindow(box.window),
+              L"a broadcast while the report shows does no harm");
+        program.Press(box.window, IDOK);
+    }
+    UnhookWindowsHookEx(hook);
+    ExpectEnd(program, 1);
+}
