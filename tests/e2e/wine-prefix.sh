@@ -41,8 +41,10 @@ make_template() {
     if ! (
         start_xvfb
         trap 'WINEPREFIX=$template wineserver -k 2>/dev/null; kill $XVFB_PID 2>/dev/null' EXIT
-        WINEPREFIX=$template wine "$windows_build/tests/e2e/windows/driver.exe" locale none none
+        WINEPREFIX=$template wine "$windows_build/tests/e2e/windows/driver.exe" locale none none \
+            > "$template/locale.log"
     ); then
+        cat "$template/locale.log"
         echo "FAIL: the prefix is not a Chinese Windows (is the zh_CN.UTF-8 locale generated?)"
         return 1
     fi
