@@ -12,8 +12,7 @@ keys=$1/signed-keys
 rm -rf "$keys"
 mkdir -p "$keys"
 root "$keys" signing-root
-leaf "$keys" signer signing-root "$(printf '%s\n' 'basicConstraints = CA:FALSE' \
-    'keyUsage = critical, digitalSignature' 'extendedKeyUsage = codeSigning')"
+code_signer "$keys" signer signing-root
 openssl x509 -in "$keys/signing-root.pem" -outform DER -out "$keys/signing-root.der"
 sh "$source_dir/scripts/sign.sh" "$2/CertInstall.exe" "$keys/CertInstall.exe" \
     --cert "$keys/signer.pem" --key "$keys/signer.key" --ca "$keys/signing-root.pem" >/dev/null ||

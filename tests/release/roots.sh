@@ -51,3 +51,9 @@ leaf() {
     openssl x509 -req -in "$dir/$name.csr" -CA "$dir/$issuer.pem" -CAkey "$dir/$issuer.key" \
         -CAcreateserial -days 30 -sha256 -extfile "$dir/$name.ext" -out "$dir/$name.pem" 2>/dev/null
 }
+
+# code_signer DIR NAME ISSUER: a leaf for Authenticode, issued by DIR/ISSUER.
+code_signer() {
+    leaf "$1" "$2" "$3" "$(printf '%s\n' 'basicConstraints = CA:FALSE' \
+        'keyUsage = critical, digitalSignature' 'extendedKeyUsage = codeSigning')"
+}

@@ -20,8 +20,7 @@ sign() {
 }
 
 root "$work" signing-root
-leaf "$work" signer signing-root "$(printf '%s\n' 'basicConstraints = CA:FALSE' \
-    'keyUsage = critical, digitalSignature' 'extendedKeyUsage = codeSigning')"
+code_signer "$work" signer signing-root
 leaf "$work" tsa signing-root "$(printf '%s\n' 'basicConstraints = CA:FALSE' \
     'keyUsage = critical, digitalSignature' 'extendedKeyUsage = critical, timeStamping')"
 
