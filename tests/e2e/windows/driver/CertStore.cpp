@@ -3,6 +3,7 @@
 #include <wincrypt.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "install/CertificateText.h"
 
@@ -78,3 +79,16 @@ int CopiesInRootStore(const std::vector<BYTE>& certificate) {
     CertCloseStore(root, 0);
     return copies;
 }
+
+std::string StandInLog() {
+    wchar_t path[MAX_PATH];
+    if (!GetEnvironmentVariableW(L"CENROLL_STANDIN_LOG", path, MAX_PATH)) return "";
+    std::string text;
+    if (FILE* log = _wfopen(path, L"r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, log)) text += line;
+        std::fclose(log);
+    }
+    return text;
+}
+

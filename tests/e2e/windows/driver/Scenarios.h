@@ -27,6 +27,9 @@ void ExpectEnd(Target& program, long code = 0);
 MessageBoxSeen Outcome(Target& program, const wchar_t* text);
 // The stand-in's Yes/No question before anything goes into Root.
 MessageBoxSeen Confirmation(Target& program);
+// Next, Yes to the confirmation, then the outcome; the certificate is in
+// Root. Screenshots are named with the prefix.
+void InstallConfirmed(const wchar_t* shotPrefix);
 // The creation of the control as the program makes it, from this process.
 HRESULT CreateEnroll(ICEnroll4** control);
 std::wstring Rect(const RECT& r);
