@@ -31,7 +31,7 @@ DWORD WINAPI DecoyWindow::Run(void* context) {
     type.lpszClassName = L"DriverDecoy";
     RegisterClassW(&type);
     self->window_ = CreateWindowExW(0, L"DriverDecoy", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                    500, 400, 280, 160, nullptr, nullptr, type.hInstance, nullptr);
+                                    0, 0, 200, 100, nullptr, nullptr, type.hInstance, nullptr);
     SetEvent(self->ready_);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

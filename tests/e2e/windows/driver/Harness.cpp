@@ -71,6 +71,12 @@ std::wstring Hex(unsigned long value) {
     return text;
 }
 
+std::wstring Describe(HWND window) {
+    if (!window) return L"no window";
+    return Hex(static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window))) + L" " + ClassOf(window) +
+           L" \"" + TextOf(window) + L"\"";
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     while (!condition()) {

@@ -18,6 +18,8 @@ void Note(const std::wstring& line);
 std::wstring Hex(unsigned long value);
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+// A window as a failed check names it: handle, class and title.
+std::wstring Describe(HWND window);
 
 // True once every visible child of the window shows more than one colour on
 // the screen: a label its text, a button its face and caption, the banner its

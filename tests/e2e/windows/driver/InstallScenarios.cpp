@@ -193,15 +193,15 @@ void Foreground() {
     Check(decoy.Activate(), L"another window is in front while the control works");
     SetEvent(go);
     const MessageBoxSeen question = Confirmation(program);
-    Check(WaitUntil([&] { return GetForegroundWindow() == question.window; }, 3000),
-          L"the confirmation is the foreground window");
+    Check(WaitUntil([&] { return GetForegroundWindow() == question.window; }, 5000),
+          L"the confirmation is the foreground window", Describe(GetForegroundWindow()));
     Shot(L"foreground-confirmation");
     program.Press(question.window, IDYES);
     Check(decoy.Activate(), L"another window is in front again while the control finishes");
     SetEvent(go);
     const MessageBoxSeen box = Outcome(program, kInstalled);
-    Check(WaitUntil([&] { return GetForegroundWindow() == box.window; }, 3000),
-          L"the outcome box is the foreground window");
+    Check(WaitUntil([&] { return GetForegroundWindow() == box.window; }, 5000),
+          L"the outcome box is the foreground window", Describe(GetForegroundWindow()));
     Shot(L"foreground-installed");
     program.Press(box.window, IDOK);
     ExpectEnd(program);

@@ -41,7 +41,7 @@ void SecondStart() {
     Check(decoy.Activate(), L"another window is in front");
     StartAgain(L"while the window shows");
     Check(WaitUntil([&] { return GetForegroundWindow() == program.MainWindow(); }, 5000),
-          L"the running window is brought to the front");
+          L"the running window is brought to the front", Describe(GetForegroundWindow()));
     Check(VisibleInstallerWindows() == 1, L"one installer window");
 
     program.ClickNext();
@@ -49,7 +49,7 @@ void SecondStart() {
     Check(decoy.Activate(), L"another window is in front of the confirmation");
     StartAgain(L"during the confirmation");
     Check(WaitUntil([&] { return GetForegroundWindow() == question.window; }, 5000),
-          L"the confirmation is brought to the front");
+          L"the confirmation is brought to the front", Describe(GetForegroundWindow()));
     program.Press(question.window, IDYES);
     const MessageBoxSeen box = Outcome(program, kInstalled);
     program.Press(box.window, IDOK);
