@@ -199,15 +199,28 @@ void FormWindow::DrawBanner(const DRAWITEMSTRUCT& item) {
     // The picture fills its box but for a one-pixel strip on the right and
     // at the bottom. At 96 DPI that is its natural size, copied as it is; at
     // any other DPI it is stretched to keep those proportions, with HALFTONE
-    // so that it stays smooth (HALFTONE needs the brush origin reset).
+    // so that it stays smooth (HALFTONE needs the brush origin reset). With
+    // 256 colours or fewer BitBlt maps each pixel to the nearest colour, in
+    // bands; HALFTONE dithers, so it is used there at natural size too, and
+    // on a palette screen with the halftone palette realized first, as
+    // StretchBlt's halftoning requires.
     const int width = item.rcItem.right - item.rcItem.left - 1;
     const int height = item.rcItem.bottom - item.rcItem.top - 1;
-    if (dpiX_ == 96 && dpiY_ == 96) {
+    const bool fewColours = GetDeviceCaps(item.hDC, BITSPIXEL) * GetDeviceCaps(item.hDC, PLANES) <= 8;
+    if (dpiX_ == 96 && dpiY_ == 96 && !fewColours) {
         BitBlt(item.hDC, 0, 0, size.bmWidth, size.bmHeight, source, 0, 0, SRCCOPY);
     } else {
+        HPALETTE oldPalette = nullptr;
+        if (GetDeviceCaps(item.hDC, RASTERCAPS) & RC_PALETTE) {
+            if (!halftone_) halftone_.Reset(CreateHalftonePalette(item.hDC));
+            // In the background: the window never takes the system palette from others.
+            oldPalette = SelectPalette(item.hDC, halftone_.get(), TRUE);
+            RealizePalette(item.hDC);
+        }
         SetStretchBltMode(item.hDC, HALFTONE);
         SetBrushOrgEx(item.hDC, 0, 0, nullptr);
         StretchBlt(item.hDC, 0, 0, width, height, source, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+        if (oldPalette) SelectPalette(item.hDC, oldPalette, TRUE);
     }
     SelectObject(source, old);
     DeleteDC(source);

@@ -46,6 +46,7 @@ private:
     HWND focus_ = nullptr;
     OwnedGdiObject<HFONT> labelFont_;
     OwnedGdiObject<HBITMAP> banner_;
+    OwnedGdiObject<HPALETTE> halftone_;  // on a palette screen only
     bool bannerTried_ = false;
     int dpiX_ = 96, dpiY_ = 96;
     EventDispatch* dispatch_ = nullptr;
