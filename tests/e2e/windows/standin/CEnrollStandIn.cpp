@@ -3,7 +3,9 @@
 // real vtable of xenroll.h; every method answers E_NOTIMPL except
 // InstallPKCS7, which does for a certificates-only PKCS #7 what the control
 // does: a self-signed certificate goes to the current user's Root store after
-// the user agrees, any other to CA. Test and development use only.
+// the user agrees, any other to CA. For the cases it can refuse interfaces,
+// as an older control does, and wait on the test before asking and before
+// returning (see "the test's settings"). Test and development use only.
 #define CINTERFACE
 #include <windows.h>
 #include <wincrypt.h>
