@@ -32,17 +32,9 @@ if ! locale -a 2>/dev/null | grep -q -i -x 'zh_CN.utf-\{0,1\}8'; then
     $as_root localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
 fi
 
-# Some virtual machines run no 32-bit code at all (the kernel answers "Exec
-# format error"); the 32-bit Wine then runs in qemu's user-mode emulation,
-# which binfmt_misc starts for every i386 program.
+# The 32-bit Wine needs the kernel to run i386 programs; some virtual
+# machines refuse them ("Exec format error"), and nothing here can help that.
 if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-    install_missing qemu-user-static
-    binfmt=/proc/sys/fs/binfmt_misc
-    [ -f $binfmt/register ] || $as_root mount -t binfmt_misc binfmt_misc $binfmt
-    if [ ! -f $binfmt/qemu-i386 ]; then
-        echo "running 32-bit programs through qemu-i386"
-        printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:FOCP' |
-            $as_root tee $binfmt/register >/dev/null
-    fi
-    /lib/ld-linux.so.2 --version >/dev/null 2>&1 || { echo "this machine cannot run 32-bit programs"; exit 1; }
+    echo "setup: this machine cannot run 32-bit programs, so the 32-bit Wine cannot start" >&2
+    exit 1
 fi
