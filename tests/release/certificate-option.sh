@@ -10,10 +10,6 @@ source_dir=$(cd "$here/../.." && pwd)
 work=$1/certificate-option
 rm -rf "$work"
 mkdir -p "$work"
-failures=0
-check() {  # check CONDITION-STATUS WHAT [DETAIL]
-    if [ "$1" -eq 0 ]; then echo "ok: $2"; else echo "FAIL: $2${3:+: $3}"; failures=$((failures + 1)); fi
-}
 
 root "$work" good
 openssl x509 -in "$work/good.pem" -outform DER -out "$work/good.der"
@@ -40,8 +36,7 @@ signed_by_self "$work" notca 1 -30 sha256 "basicConstraints = critical, CA:FALSE
 openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -keyout "$work/ec.key" \
     -subj "/CN=elliptic" -addext "basicConstraints=critical,CA:TRUE" -out "$work/ec.pem" 2>/dev/null
 # The last byte of the signature changed.
-python3 -c 'import sys; d = bytearray(open(sys.argv[1], "rb").read()); d[-1] ^= 1; open(sys.argv[2], "wb").write(d)' \
-    "$work/good.der" "$work/tampered.der"
+flip_byte "$work/good.der" "$work/tampered.der" -1
 echo "not a certificate" > "$work/text.txt"
 
 # The four forms give one and the same carried text.
@@ -107,5 +102,4 @@ key_line=$(sed -n 2p "$work/good.key")
 ! grep -r -q -F -e "$key_line" "$work/build"
 check $? "no line of the key is in the build folder"
 
-[ $failures -eq 0 ] && echo "certificate option: passed" || echo "certificate option: $failures failed"
-[ $failures -eq 0 ]
+verdict "certificate option"

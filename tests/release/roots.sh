@@ -1,5 +1,24 @@
-# Shell functions that make throwaway certificates with OpenSSL for the
-# release tests. Every key stays in the folder the caller gives.
+# Shell functions for the release tests: throwaway certificates made with
+# OpenSSL (every key stays in the folder the caller gives), a changed byte,
+# and the tests' "ok:"/"FAIL:" lines.
+
+failures=0
+# check STATUS WHAT [DETAIL]: "ok: WHAT" where STATUS is 0, else a failure.
+check() {
+    if [ "$1" -eq 0 ]; then echo "ok: $2"; else echo "FAIL: $2${3:+: $3}"; failures=$((failures + 1)); fi
+}
+# verdict NAME: the summary line; the exit status says whether all passed.
+verdict() {
+    [ $failures -eq 0 ] && echo "$1: passed" || echo "$1: $failures failed"
+    [ $failures -eq 0 ]
+}
+
+# flip_byte IN OUT OFFSET: IN with one bit of the byte at OFFSET changed
+# (a negative OFFSET counts from the end).
+flip_byte() {
+    python3 -c 'import sys; d = bytearray(open(sys.argv[1], "rb").read()); d[int(sys.argv[3], 0)] ^= 1; open(sys.argv[2], "wb").write(d)' \
+        "$1" "$2" "$3"
+}
 
 # root DIR NAME [DAYS-AGO-START DAYS-AGO-END [BITS [DIGEST]]]: a self-signed
 # RSA CA, DIR/NAME.pem with its key DIR/NAME.key. Dates are days from today,

@@ -11,10 +11,6 @@ source_dir=$(cd "$here/../.." && pwd)
 work=$1/signing exe=$2/CertInstall.exe
 rm -rf "$work"
 mkdir -p "$work"
-failures=0
-check() {  # check STATUS WHAT [DETAIL]
-    if [ "$1" -eq 0 ]; then echo "ok: $2"; else echo "FAIL: $2${3:+: $3}"; failures=$((failures + 1)); fi
-}
 sign() {
     sh "$source_dir/scripts/sign.sh" "$@"
 }
@@ -40,8 +36,7 @@ cmp -s "$work/unsigned.exe" "$exe"
 check $? "removing the signature gives back the unsigned exe byte for byte"
 
 # One byte in the middle of the code.
-python3 -c 'import sys; d = bytearray(open(sys.argv[1], "rb").read()); d[0x2000] ^= 1; open(sys.argv[2], "wb").write(d)' \
-    "$work/signed.exe" "$work/changed.exe"
+flip_byte "$work/signed.exe" "$work/changed.exe" 0x2000
 ! osslsigncode verify -CAfile "$work/signing-root.pem" -in "$work/changed.exe" >/dev/null 2>&1
 check $? "a single changed byte fails verification"
 
@@ -94,5 +89,4 @@ stamps=$(grep -c '^Timestamp Server Signature verification: ok' "$work/stamped-v
 check $? "both signatures carry a verified time stamp" "$stamps"
 grep -E '^(.Timestamp time|Timestamp serial number|Timestamp Server Signature)' "$work/stamped-verify.log" | sed 's/^\t*/   /'
 
-[ $failures -eq 0 ] && echo "signing: passed" || echo "signing: $failures failed"
-[ $failures -eq 0 ]
+verdict "signing"
