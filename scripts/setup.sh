@@ -10,20 +10,17 @@ wine wine32:i386 fonts-wine xvfb imagemagick icoutils locales fonts-wqy-microhei
 as_root=""
 [ "$(id -u)" -eq 0 ] || as_root=sudo
 
-install_missing() {
-    missing=""
-    for p in "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
-    done
-    [ -z "$missing" ] && return 0
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
     echo "installing:$missing"
     # The 32-bit Wine comes from the i386 architecture.
     $as_root dpkg --add-architecture i386
     $as_root apt-get update -q
     DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -q --no-install-recommends $missing
-}
-
-install_missing $packages
+fi
 
 # Wine takes its locale from the host: without a generated zh_CN.UTF-8 it
 # falls back to US English, whatever LANG says.
