@@ -42,6 +42,18 @@ DWORD WINAPI DecoyWindow::Run(void* context) {
 }
 
 bool DecoyWindow::Activate() {
+    // Wine takes WS_VISIBLE off a window before it hands the activation on.
+    // Taken in between, the foreground leaves a deactivation queued for the
+    // hidden window's thread; Wine delivers it once that thread pumps again,
+    // and it then deactivates whatever the thread has shown meanwhile (the
+    // confirmation), leaving no foreground window at all. So wait until no
+    // hidden window holds the foreground.
+    WaitUntil(
+        [] {
+            HWND front = GetForegroundWindow();
+            return !front || IsWindowVisible(front);
+        },
+        5000);
     SetForegroundWindow(window_);
     return WaitUntil([this] { return GetForegroundWindow() == window_; }, 5000);
 }
