@@ -29,9 +29,31 @@ if ! locale -a 2>/dev/null | grep -q -i -x 'zh_CN.utf-\{0,1\}8'; then
     $as_root localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
 fi
 
-# The 32-bit Wine needs the kernel to run i386 programs; some virtual
-# machines refuse them ("Exec format error"), and nothing here can help that.
+# Some virtual machines run no 32-bit code at all (the kernel answers "Exec
+# format error"). There the 32-bit Wine runs in qemu's user-mode emulation,
+# which binfmt_misc starts for every i386 program. It must be qemu 8.1 or
+# later: older ones ignore the address hint of MAP_FIXED_NOREPLACE, so Wine's
+# reservation of the upper address space falls apart into a hundred thousand
+# mmap calls and every Wine process takes a minute to start.
 if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-    echo "setup: this machine cannot run 32-bit programs, so the 32-bit Wine cannot start" >&2
-    exit 1
+    if ! dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user-static 2>/dev/null)" ge 1:8.1; then
+        echo "installing qemu-user-static from bookworm-backports"
+        echo 'deb http://deb.debian.org/debian bookworm-backports main' |
+            $as_root tee /etc/apt/sources.list.d/bookworm-backports.list >/dev/null
+        $as_root apt-get update -q
+        DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -q --no-install-recommends \
+            -t bookworm-backports qemu-user-static
+    fi
+    binfmt=/proc/sys/fs/binfmt_misc
+    [ -f $binfmt/register ] || $as_root mount -t binfmt_misc binfmt_misc $binfmt
+    # F opens the emulator now, so a registration made before an upgrade
+    # would go on starting the old one.
+    [ -f $binfmt/qemu-i386 ] && echo -1 | $as_root tee $binfmt/qemu-i386 >/dev/null
+    echo "running 32-bit programs through qemu-i386"
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:FOCP' |
+        $as_root tee $binfmt/register >/dev/null
+    if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+        echo "setup: this machine cannot run 32-bit programs, not even through qemu-i386" >&2
+        exit 1
+    fi
 fi
