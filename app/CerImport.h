@@ -2,14 +2,17 @@
 
 #include <string>
 
+#include "install/VersionGate.h"
 #include "platform/Platform.h"
 
 // The installer window: the certificate text it carries and its three handlers.
 // Load and Exit live in this folder's CerImport.cpp and install/FormLoad.cpp,
-// Next in install/Installation.cpp.
+// Next in install/Installation.cpp. The load runs the edition's version gate,
+// where it has one (nullptr: none).
 class CerImport {
 public:
-    CerImport(Platform& platform, Form& form) : platform_(platform), form_(form) {}
+    CerImport(Platform& platform, Form& form, const VersionGate* gate)
+        : platform_(platform), form_(form), gate_(gate) {}
 
     void Form_Load();
     void cmdNext_Click();
@@ -20,5 +23,6 @@ private:
 
     Platform& platform_;
     Form& form_;
+    const VersionGate* gate_;
     std::wstring strCert;
 };

@@ -23,23 +23,39 @@ target_compile_definitions(certinstall_core PUBLIC ${win2000_defines})
 target_compile_options(certinstall_core PUBLIC -ffunction-sections -fdata-sections
   -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 
-add_executable(CertInstall WIN32
+# Everything the two editions share; each edition adds its entry point, the
+# parts only it uses and its resources (names and manifest).
+add_library(certinstall_win32 OBJECT
   platform/win32/Banner.cpp
-  platform/win32/ComEnrollment.cpp
   platform/win32/Compat.cpp
+  platform/win32/CryptStores.cpp
   platform/win32/FormWindow.cpp
+  platform/win32/Program.cpp
   platform/win32/Runtime.cpp
   platform/win32/SingleInstance.cpp
   platform/win32/SystemError.cpp
-  platform/win32/Win32Platform.cpp
-  platform/win32/main.cpp
-  resources/CertInstall.rc)
-set_source_files_properties(resources/CertInstall.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/banner.jpg;${CMAKE_SOURCE_DIR}/resources/icon.rc;${CMAKE_SOURCE_DIR}/resources/CertInstall.manifest")
-target_link_libraries(CertInstall PRIVATE certinstall_core ole32 oleaut32 uuid)
-target_link_options(CertInstall PRIVATE ${win2000_link_options} -Wl,--gc-sections)
+  platform/win32/Win32Platform.cpp)
+target_link_libraries(certinstall_win32 PUBLIC certinstall_core)
 
-# CertInstall.exe.sha256 beside the exe, in the format sha256sum -c reads.
-add_custom_command(TARGET CertInstall POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:CertInstall> -P ${CMAKE_SOURCE_DIR}/cmake/WriteSha256.cmake
-  VERBATIM)
+# windows_edition(NAME SOURCES...): NAME.exe from the shared parts, SOURCES
+# and resources/NAME.rc, with NAME.exe.sha256 beside it in the format
+# sha256sum -c reads.
+function(windows_edition name)
+  add_executable(${name} WIN32 ${ARGN} resources/${name}.rc)
+  set_source_files_properties(resources/${name}.rc PROPERTIES OBJECT_DEPENDS
+    "${CMAKE_SOURCE_DIR}/resources/program.rc;${CMAKE_SOURCE_DIR}/resources/banner.jpg;${CMAKE_SOURCE_DIR}/resources/icon.rc;${CMAKE_SOURCE_DIR}/resources/${name}.manifest")
+  target_link_libraries(${name} PRIVATE certinstall_win32 crypt32 ole32 oleaut32 uuid)
+  target_link_options(${name} PRIVATE ${win2000_link_options} -Wl,--gc-sections)
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:${name}> -P ${CMAKE_SOURCE_DIR}/cmake/WriteSha256.cmake
+    VERBATIM)
+endfunction()
+
+windows_edition(CertInstall
+  platform/win32/MainClassic.cpp
+  platform/win32/ClassicLook.cpp
+  platform/win32/ComEnrollment.cpp)
+windows_edition(CertInstallVista
+  platform/win32/MainVista.cpp
+  platform/win32/ModernLook.cpp)
+target_link_libraries(CertInstallVista PRIVATE comctl32)

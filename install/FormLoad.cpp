@@ -13,9 +13,8 @@ std::wstring CerImport::GetWinVer() {
 }
 
 void CerImport::Form_Load() {
-    // Vista and later have their own edition of this tool.
-    if (ParseFixed(GetWinVer(), platform_.DecimalSeparator()) >= 6.0) {
-        platform_.MsgBox(L"windows 版本错误，请使用 证书安装 vista版本", 0, L"操作系统版本错误");
+    if (gate_ && ParseFixed(GetWinVer(), platform_.DecimalSeparator()) >= gate_->refusedFrom) {
+        platform_.MsgBox(gate_->prompt, 0, gate_->title);
         form_.Unload();
     }
     // Filled on both paths; after a refusal nothing reads it.

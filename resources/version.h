@@ -15,5 +15,4 @@
 
 #define VERSION_COMPANY "Corvane"
 #define VERSION_PRODUCT_NAME "Project1"
-#define VERSION_INTERNAL_NAME "CertInstall"
-#define VERSION_FILE_NAME VERSION_INTERNAL_NAME ".exe"
+// The file names are each edition's own, given in its .rc.

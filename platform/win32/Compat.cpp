@@ -1,12 +1,74 @@
 #include "platform/win32/Compat.h"
 
-#include <windows.h>
+namespace {
+
+// A function of a DLL the process has already loaded, or nullptr.
+template <class Function>
+Function Lookup(const wchar_t* module, const char* name) {
+    HMODULE loaded = GetModuleHandleW(module);
+    return loaded ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(loaded, name))) : nullptr;
+}
+
+}  // namespace
 
 void RemoveCurrentDirectoryFromDllSearch() {
     using SetDllDirectoryFn = BOOL(WINAPI*)(const wchar_t*);
     // kernel32 is mapped into every process, so this load searches nothing.
-    HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
-    const auto setDllDirectory = reinterpret_cast<SetDllDirectoryFn>(
-        reinterpret_cast<void*>(GetProcAddress(kernel32, "SetDllDirectoryW")));
-    if (setDllDirectory) setDllDirectory(L"");
+    if (const auto setDllDirectory = Lookup<SetDllDirectoryFn>(L"kernel32.dll", "SetDllDirectoryW"))
+        setDllDirectory(L"");
+}
+
+int SystemDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+int DpiForWindow(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    if (const auto getDpiForWindow = Lookup<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow"))
+        if (const UINT dpi = getDpiForWindow(window)) return static_cast<int>(dpi);
+
+    // shcore.dll first shipped with 8.1. Loaded from System32 only; the flag
+    // is refused (and nothing loaded) on systems before 8 that lack it.
+    using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    constexpr int kEffectiveDpi = 0;               // MDT_EFFECTIVE_DPI
+    if (HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, kSearchSystem32)) {
+        UINT x = 0, y = 0;
+        const auto getDpiForMonitor = reinterpret_cast<GetDpiForMonitorFn>(
+            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+        const bool answered =
+            getDpiForMonitor &&
+            SUCCEEDED(getDpiForMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), kEffectiveDpi, &x, &y));
+        FreeLibrary(shcore);
+        if (answered && y) return static_cast<int>(y);
+    }
+    return SystemDpi();
+}
+
+bool MessageFontForDpi(int dpi, LOGFONTW& font) {
+    // The size Windows 2000 knows; later systems accept it, and the fields
+    // they added are of no use here.
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    using ForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+    if (const auto forDpi = Lookup<ForDpiFn>(L"user32.dll", "SystemParametersInfoForDpi")) {
+        if (forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi))) {
+            font = metrics.lfMessageFont;
+            return true;
+        }
+    }
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return false;
+    font = metrics.lfMessageFont;
+    font.lfHeight = MulDiv(font.lfHeight, dpi, SystemDpi());
+    return true;
+}
+
+void AdjustWindowRectForDpi(RECT& rect, DWORD style, int dpi) {
+    using ForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    if (const auto forDpi = Lookup<ForDpiFn>(L"user32.dll", "AdjustWindowRectExForDpi"))
+        if (forDpi(&rect, style, FALSE, 0, static_cast<UINT>(dpi))) return;
+    AdjustWindowRectEx(&rect, style, FALSE, 0);
 }

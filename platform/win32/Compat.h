@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 // What the program wants of Windows versions newer than 2000: looked up at
 // run time and skipped where the running Windows lacks it, so that the exe
 // still loads on the oldest system it supports.
@@ -13,3 +15,21 @@
 // name, and XP does not count them among its known DLLs). Running the exe
 // from a folder of its own, and checking its signature, is what protects a user.
 void RemoveCurrentDirectoryFromDllSearch();
+
+// Sent to a per-monitor aware window whose DPI changes (Windows 8.1 and later).
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+// The DPI the system gives a DPI-aware process: that of the primary monitor
+// when the user logged on.
+int SystemDpi();
+// The DPI of the monitor the window is on: GetDpiForWindow (Windows 10 1607),
+// else GetDpiForMonitor (8.1), else the system's DPI.
+int DpiForWindow(HWND window);
+// The system's message font sized for a DPI: SystemParametersInfoForDpi
+// (Windows 10 1607), else the font at the system's DPI scaled to it.
+bool MessageFontForDpi(int dpi, LOGFONTW& font);
+// AdjustWindowRectEx with the frame's metrics at a DPI (Windows 10 1607),
+// else at the system's DPI, the only ones older systems have.
+void AdjustWindowRectForDpi(RECT& rect, DWORD style, int dpi);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32/Banner.h"
+#include "platform/win32/Compat.h"
 #include "platform/win32/SystemError.h"
 #include "resources/resource.h"
 
@@ -14,12 +15,8 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDR
 
 }  // namespace
 
-FormWindow::FormWindow(HINSTANCE instance) : instance_(instance) {
-    HDC screen = GetDC(nullptr);
-    dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
-    dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-
+FormWindow::FormWindow(HINSTANCE instance, const WindowLook& look)
+    : instance_(instance), look_(look), dpi_(look.StartDpi()) {
     WNDCLASSEXW type = {};
     type.cbSize = sizeof type;
     type.lpfnWndProc = Procedure;
@@ -30,9 +27,9 @@ FormWindow::FormWindow(HINSTANCE instance) : instance_(instance) {
     type.lpszClassName = kClassName;
     if (!RegisterClassExW(&type)) throw LastError();
 
-    RECT frame = {0, 0, TwipsToPixels(kWindow.clientWidth, dpiX_),
-                  TwipsToPixels(kWindow.clientHeight, dpiY_)};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+    RECT frame = {0, 0, TwipsToPixels(kWindow.clientWidth, dpi_.x),
+                  TwipsToPixels(kWindow.clientHeight, dpi_.y)};
+    look_.AdjustFrame(frame, kStyle, dpi_.y);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -47,21 +44,19 @@ FormWindow::FormWindow(HINSTANCE instance) : instance_(instance) {
                          nullptr, instance, this))
         throw LastError();
     CreateControls();
+    LayOut();
+    // A per-monitor aware window sized for the system's DPI may have opened
+    // on a monitor of another one.
+    const Dpi actual = look_.WindowDpi(window_.get());
+    if (!(actual == dpi_)) Rescale(actual, x, y);
     focus_ = Control(cmdNext);
 }
 
 void FormWindow::CreateControls() {
-    const FontLayout& f = kLabelFont;
-    labelFont_.Reset(CreateFontW(FontHeightPixels(f.hundredthsOfPoint, dpiY_), 0, 0, 0, f.weight,
-                                 FALSE, FALSE, FALSE, static_cast<BYTE>(f.charset),
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                 DEFAULT_PITCH | FF_DONTCARE, f.face));
-
     for (int i = 0; i < kControlCount; ++i) {
         const ControlLayout& c = kControls[i];
         const wchar_t* type = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-        HGDIOBJ font = labelFont_.get();
         switch (c.kind) {
             case ControlKind::Line: continue;  // windowless, drawn by WM_PAINT
             case ControlKind::PictureBox: style |= SS_OWNERDRAW; break;
@@ -69,16 +64,12 @@ void FormWindow::CreateControls() {
             case ControlKind::PushButton:
                 type = L"BUTTON";
                 style |= BS_PUSHBUTTON | WS_TABSTOP;
-                font = GetStockObject(DEFAULT_GUI_FONT);
                 break;
         }
-        const PixelBox box = ToPixels(c, dpiX_, dpiY_);
-        controls_[i] = CreateWindowExW(0, type, c.caption ? c.caption : L"", style, box.x, box.y,
-                                       box.width, box.height, window_.get(),
-                                       reinterpret_cast<HMENU>(INT_PTR{kFirstControlId + i}),
+        controls_[i] = CreateWindowExW(0, type, c.caption ? c.caption : L"", style, 0, 0, 0, 0,
+                                       window_.get(), reinterpret_cast<HMENU>(INT_PTR{kFirstControlId + i}),
                                        instance_, nullptr);
         if (!controls_[i]) throw LastError();
-        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
 
     // Tab follows the order of the children, so stack them by tab index.
@@ -90,6 +81,48 @@ void FormWindow::CreateControls() {
         if (controls_[i])
             SetWindowPos(controls_[i], HWND_BOTTOM, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void FormWindow::LayOut() {
+    // The controls draw with the old fonts until they are given the new ones.
+    const OwnedGdiObject<HFONT> oldLabelFont(labelFont_.Release()), oldButtonFont(buttonFont_.Release());
+    labelFont_.Reset(look_.CreateLabelFont(dpi_.y));
+    buttonFont_.Reset(look_.CreateButtonFont(dpi_.y));
+    for (int i = 0; i < kControlCount; ++i) {
+        if (!controls_[i]) continue;
+        const PixelBox box = ToPixels(kControls[i], dpi_.x, dpi_.y);
+        SetWindowPos(controls_[i], nullptr, box.x, box.y, box.width, box.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        HFONT font = kControls[i].kind == ControlKind::PushButton ? buttonFont_.get() : labelFont_.get();
+        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+}
+
+void FormWindow::Rescale(Dpi dpi, int x, int y) {
+    dpi_ = dpi;
+    LayOut();
+    ResizeFrame(x, y);
+    // Moving a control copies its old pixels along; every control draws
+    // itself afresh in its new size and font.
+    RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void FormWindow::ResizeFrame(int x, int y) {
+    const int width = TwipsToPixels(kWindow.clientWidth, dpi_.x);
+    const int height = TwipsToPixels(kWindow.clientHeight, dpi_.y);
+    RECT frame = {0, 0, width, height};
+    look_.AdjustFrame(frame, kStyle, dpi_.y);
+    SetWindowPos(window_.get(), nullptr, x, y, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame is reckoned from metrics, which need not be what the window
+    // draws at its new DPI (Windows scales the frame itself from 10 1703 on):
+    // the client area has the last word.
+    RECT client;
+    GetClientRect(window_.get(), &client);
+    if (client.right != width || client.bottom != height)
+        SetWindowPos(window_.get(), nullptr, 0, 0, frame.right - frame.left + width - client.right,
+                     frame.bottom - frame.top + height - client.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool FormWindow::TranslateDialogKeys(MSG& message) {
@@ -153,6 +186,13 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             EndPaint(window_.get(), &paint);
             return 0;
         }
+        case WM_DPICHANGED: {
+            // The suggested rectangle keeps the window where the user put it;
+            // its size comes from the layout at the new DPI.
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lparam);
+            Rescale({LOWORD(wparam), HIWORD(wparam)}, suggested.left, suggested.top);
+            return 0;
+        }
         case WM_DRAWITEM:
             DrawBanner(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
             return TRUE;
@@ -173,7 +213,7 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
 void FormWindow::PaintLines(HDC dc) const {
     for (const ControlLayout& c : kControls) {
         if (c.kind != ControlKind::Line) continue;
-        const PixelBox line = ToPixels(c, dpiX_, dpiY_);
+        const PixelBox line = ToPixels(c, dpi_.x, dpi_.y);
         HPEN pen = CreatePen(PS_SOLID, 1, c.lineColor);
         HGDIOBJ old = SelectObject(dc, pen);
         // LineTo leaves out the end point: (X2, Y2) is where the line stops.
@@ -207,7 +247,7 @@ void FormWindow::DrawBanner(const DRAWITEMSTRUCT& item) {
     const int width = item.rcItem.right - item.rcItem.left - 1;
     const int height = item.rcItem.bottom - item.rcItem.top - 1;
     const bool fewColours = GetDeviceCaps(item.hDC, BITSPIXEL) * GetDeviceCaps(item.hDC, PLANES) <= 8;
-    if (dpiX_ == 96 && dpiY_ == 96 && !fewColours) {
+    if (dpi_.x == 96 && dpi_.y == 96 && !fewColours) {
         BitBlt(item.hDC, 0, 0, size.bmWidth, size.bmHeight, source, 0, 0, SRCCOPY);
     } else {
         HPALETTE oldPalette = nullptr;

@@ -8,10 +8,13 @@
 #include "app/Layout.h"
 #include "platform/Platform.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/WindowLook.h"
 
 // The installer window built from the layout table: created hidden, shown once
 // by start-up, hidden and destroyed by the handlers. Clicks of its buttons go
 // to the event dispatch; a close from the frame destroys it with no handler.
+// The edition's look gives its DPI and fonts; when its DPI changes (moved to
+// a monitor of another scale) it is laid out again from the same table.
 class FormWindow : public Form {
 public:
     // Control IDs are this plus the control's index in the layout; they stay
@@ -20,7 +23,7 @@ public:
 
     // Throws Error when creation fails; whatever was created by then is
     // destroyed on the way out.
-    explicit FormWindow(HINSTANCE instance);
+    FormWindow(HINSTANCE instance, const WindowLook& look);
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
 
@@ -37,18 +40,24 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
     void CreateControls();
+    // Fonts, control rectangles and client size for dpi_.
+    void LayOut();
+    void Rescale(Dpi dpi, int x, int y);
+    void ResizeFrame(int x, int y);
     void PaintLines(HDC dc) const;
     void DrawBanner(const DRAWITEMSTRUCT& item);
     HWND Control(ControlName name) const { return controls_[name]; }
 
     HINSTANCE instance_;
+    const WindowLook& look_;
+    Dpi dpi_;
     std::array<HWND, kControlCount> controls_{};  // children, destroyed with the window
     HWND focus_ = nullptr;
     OwnedGdiObject<HFONT> labelFont_;
+    OwnedGdiObject<HFONT> buttonFont_;
     OwnedGdiObject<HBITMAP> banner_;
     OwnedGdiObject<HPALETTE> halftone_;  // on a palette screen only
     bool bannerTried_ = false;
-    int dpiX_ = 96, dpiY_ = 96;
     EventDispatch* dispatch_ = nullptr;
     // Last, so that it is destroyed first: the window and its children go
     // while the font they use, and everything WM_NCDESTROY touches, still exist.

@@ -31,6 +31,7 @@ template <class Handle>
 class OwnedGdiObject {
 public:
     OwnedGdiObject() = default;
+    explicit OwnedGdiObject(Handle object) : object_(object) {}
     ~OwnedGdiObject() { Reset(nullptr); }
     OwnedGdiObject(const OwnedGdiObject&) = delete;
     OwnedGdiObject& operator=(const OwnedGdiObject&) = delete;
@@ -40,6 +41,12 @@ public:
     void Reset(Handle object) {
         if (object_) DeleteObject(object_);
         object_ = object;
+    }
+    // Hands the object on to a new owner.
+    Handle Release() {
+        Handle object = object_;
+        object_ = nullptr;
+        return object;
     }
 
 private:

@@ -1,11 +1,10 @@
-#include <windows.h>
+#include "platform/win32/Program.h"
 
 #include "app/CerImport.h"
 #include "app/EventDispatch.h"
 #include "platform/win32/Compat.h"
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/SingleInstance.h"
-#include "platform/win32/Win32Platform.h"
 
 namespace {
 
@@ -26,7 +25,7 @@ private:
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
+int RunProgram(HINSTANCE module, const Edition& edition) {
     // Before anything could load a DLL by name.
     RemoveCurrentDirectoryFromDllSearch();
     SingleInstance instance;
@@ -34,11 +33,12 @@ int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
         SingleInstance::BringRunningForward();
         return 0;
     }
+    edition.look.Prepare();
     ComApartment com;
-    Win32Platform platform;
+    Win32Platform platform(edition.createEnroll);
     try {
-        FormWindow window(module);
-        CerImport form(platform, window);
+        FormWindow window(module, edition.look);
+        CerImport form(platform, window, edition.gate);
         EventDispatch dispatch(form, window, platform);
         window.Connect(dispatch);
 

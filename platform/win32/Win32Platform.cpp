@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "platform/win32/ComEnrollment.h"
 #include "resources/version.h"
 
 std::uint32_t Win32Platform::GetVersion() {
@@ -27,5 +26,5 @@ void Win32Platform::MsgBox(std::wstring_view prompt, int buttons,
 }
 
 std::unique_ptr<Enrollment> Win32Platform::CreateEnroll() {
-    return CreateComEnrollment();
+    return createEnroll_();
 }

@@ -19,7 +19,7 @@ struct Shown {
     Log log;
     FakeForm form{log};
     FakePlatform platform{log, form};
-    CerImport window{platform, form};
+    CerImport window{platform, form, &kVistaAndLaterRefused};
 
     Shown() {
         window.Form_Load();

@@ -12,7 +12,7 @@ struct Program {
     Log log;
     FakeForm form{log};
     FakePlatform platform{log, form};
-    CerImport window{platform, form};
+    CerImport window{platform, form, &kVistaAndLaterRefused};
     EventDispatch dispatch{window, form, platform};
 };
 

@@ -42,7 +42,7 @@ TEST_P(VersionTable, TextAndOutcome) {
     FakeForm form(log);
     FakePlatform platform(log, form);
     platform.version = Version(row.major, row.minor);
-    CerImport window(platform, form);
+    CerImport window(platform, form, &kVistaAndLaterRefused);
     window.Form_Load();
     EXPECT_EQ(platform.versionQueries, 1);
     const Events expected = row.refused ? Events{kRefusal, L"unload"} : Events{};
@@ -86,7 +86,7 @@ TEST(VersionGate, EveryWordUnderBothSeparators) {
             FakePlatform platform(log, form);
             platform.version = word;
             platform.separator = separator;
-            CerImport window(platform, form);
+            CerImport window(platform, form, &kVistaAndLaterRefused);
             window.Form_Load();
             if (form.loaded == (hundredths >= 600)) ++wrongOutcomes;
         }
@@ -102,7 +102,7 @@ TEST(VersionGate, HighBitsPlayNoPart) {
             FakeForm form(log);
             FakePlatform platform(log, form);
             platform.version = high | low;
-            CerImport window(platform, form);
+            CerImport window(platform, form, &kVistaAndLaterRefused);
             window.Form_Load();
             EXPECT_EQ(form.loaded, low == Version(5, 1)) << std::hex << (high | low);
         }
@@ -125,7 +125,7 @@ TEST(VersionGate, RefusalStillFillsTheCertificateText) {
     FakeForm form(log);
     FakePlatform platform(log, form);
     platform.version = Version(6, 1);
-    CerImport window(platform, form);
+    CerImport window(platform, form, &kVistaAndLaterRefused);
     window.Form_Load();
     // The handler is called directly here, as nothing could click an unloaded window.
     window.cmdNext_Click();

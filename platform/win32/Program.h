@@ -1,0 +1,18 @@
+#pragma once
+
+#include <windows.h>
+
+#include "install/VersionGate.h"
+#include "platform/win32/Win32Platform.h"
+#include "platform/win32/WindowLook.h"
+
+// What makes an edition of the program, chosen in its own entry point.
+struct Edition {
+    const VersionGate* gate;                      // nullptr: it runs on every Windows
+    Win32Platform::EnrollmentFactory createEnroll;  // what Next installs through
+    const WindowLook& look;
+};
+
+// The whole run of the program: one start per session, the window, its
+// handlers and the message loop. Returns the process's exit code.
+int RunProgram(HINSTANCE module, const Edition& edition);

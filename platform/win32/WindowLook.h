@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+// What the editions' windows do differently: the DPI they are laid out at,
+// the fonts of their controls, and the frame around a client area at a DPI.
+// The layout itself is the same twips table in both.
+
+struct Dpi {
+    int x, y;
+    bool operator==(const Dpi&) const = default;
+};
+
+class WindowLook {
+public:
+    virtual ~WindowLook() = default;
+    // Once per process, before any window or box.
+    virtual void Prepare() const = 0;
+    // Before the window exists: the DPI to size it for.
+    virtual Dpi StartDpi() const = 0;
+    // Once it exists: the DPI of the monitor it is on.
+    virtual Dpi WindowDpi(HWND window) const = 0;
+    // Fonts at a DPI; the window deletes them once it no longer uses them.
+    virtual HFONT CreateLabelFont(int dpi) const = 0;
+    virtual HFONT CreateButtonFont(int dpi) const = 0;
+    // Widens a client rectangle to the window rectangle around it.
+    virtual void AdjustFrame(RECT& rect, DWORD style, int dpi) const = 0;
+};
+
+// The classic window: the screen's DPI, the design's label font and the
+// dialog font on the buttons. Windows draws it as it did on 2000 and XP.
+const WindowLook& ClassicWindowLook();
+// The window of today's Windows: the DPI of the monitor it is on, the
+// system's message font on every control.
+const WindowLook& ModernWindowLook();
