@@ -73,6 +73,7 @@ public:
     HWND FocusedWindow() const;
     HWND FirstVisibleWindow() const;  // of any class
     DWORD Id() const { return process_.dwProcessId; }
+    DWORD ThreadId() const { return process_.dwThreadId; }
     HANDLE Process() const { return process_.hProcess; }
 
     // Waits for the window to be visible, then painted (a failed check if not).

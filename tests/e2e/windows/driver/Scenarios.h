@@ -33,6 +33,14 @@ void InstallConfirmed(const wchar_t* shotPrefix);
 // The creation of the control as the program makes it, from this process.
 HRESULT CreateEnroll(ICEnroll4** control);
 std::wstring Rect(const RECT& r);
+// A file of the driver's own folder, such as a hook DLL.
+std::wstring BesideDriver(const wchar_t* name);
+// The screen's DPI as the driver sees it (LogPixels of the prefix).
+int ScreenDpi();
+// The layout checks at a DPI, on a running program's window.
+void CheckLayout(Target& program, int dpi);
+// A start while the window shows ends at once and brings it forward.
+void BroughtForwardWhileShown(Target& program, DecoyWindow& decoy);
 std::wstring Colour(COLORREF c);
 // Every screen pixel from (x0, y0) to (x1, y1) inclusive, in client
 // coordinates, has the colour; names the first one that does not.
@@ -58,7 +66,14 @@ void OlderControlRefused();
 void Foreground();
 // Starting: a second start, a window whose creation fails half-way.
 void SecondStart();
+void SecondStartShown();
 void WindowFails();
+// The Vista edition: its window's fonts at a DPI and at a changed one, an
+// install with no question (Wine's crypt32 asks none), one that fails.
+void ThemedLayout();
+void DpiChanged();
+void InstalledSilently();
+void RootUnwritable();
 // Not tests of the program.
 void Startup();
 void Locale();

@@ -32,17 +32,33 @@ void StartAgain(const wchar_t* when) {
 
 }  // namespace
 
+void BroughtForwardWhileShown(Target& program, DecoyWindow& decoy) {
+    Check(decoy.Activate(), L"another window is in front");
+    StartAgain(L"while the window shows");
+    Check(WaitUntil([&] { return GetForegroundWindow() == program.MainWindow(); }, 5000),
+          L"the running window is brought to the front", Describe(GetForegroundWindow()));
+    Check(VisibleInstallerWindows() == 1, L"one installer window");
+}
+
+namespace {
+
+void StartsAgainAfterTheEnd() {
+    Note(L"after the program has ended");
+    Target later;
+    if (!StartShown(later)) return;
+    later.ClickExit();
+    ExpectEnd(later);
+}
+
+}  // namespace
+
 // Two starts give one window; a start during the confirmation brings the
 // confirmation forward; after the program ends a start shows the window again.
 void SecondStart() {
     DecoyWindow decoy;
     Target program;
     if (!StartShown(program)) return;
-    Check(decoy.Activate(), L"another window is in front");
-    StartAgain(L"while the window shows");
-    Check(WaitUntil([&] { return GetForegroundWindow() == program.MainWindow(); }, 5000),
-          L"the running window is brought to the front", Describe(GetForegroundWindow()));
-    Check(VisibleInstallerWindows() == 1, L"one installer window");
+    BroughtForwardWhileShown(program, decoy);
 
     program.ClickNext();
     const MessageBoxSeen question = Confirmation(program);
@@ -54,12 +70,18 @@ void SecondStart() {
     const MessageBoxSeen box = Outcome(program, kInstalled);
     program.Press(box.window, IDOK);
     ExpectEnd(program);
+    StartsAgainAfterTheEnd();
+}
 
-    Note(L"after the program has ended");
-    Target later;
-    if (!StartShown(later)) return;
-    later.ClickExit();
-    ExpectEnd(later);
+// The same while the window shows, where no confirmation can be waited for.
+void SecondStartShown() {
+    DecoyWindow decoy;
+    Target program;
+    if (!StartShown(program)) return;
+    BroughtForwardWhileShown(program, decoy);
+    program.ClickExit();
+    ExpectEnd(program);
+    StartsAgainAfterTheEnd();
 }
 
 // Creating a control fails half-way (a CBT hook refuses the program's
@@ -67,10 +89,7 @@ void SecondStart() {
 // the half-made window already gone, a broadcast meanwhile reaches nothing of
 // it, and the program ends with exit code 1.
 void WindowFails() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dll(path, length);
-    dll = dll.substr(0, dll.find_last_of(L'\\') + 1) + L"RefuseButtons.dll";
+    const std::wstring dll = BesideDriver(L"RefuseButtons.dll");
     HMODULE module = LoadLibraryW(dll.c_str());
     const auto procedure = reinterpret_cast<HOOKPROC>(
         reinterpret_cast<void*>(module ? GetProcAddress(module, "RefuseButtons") : nullptr));

@@ -87,6 +87,20 @@ std::wstring Rect(const RECT& r) {
            std::to_wstring(r.right - r.left) + L" x " + std::to_wstring(r.bottom - r.top);
 }
 
+std::wstring BesideDriver(const wchar_t* name) {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring driver(path, length);
+    return driver.substr(0, driver.find_last_of(L'\\') + 1) + name;
+}
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 std::wstring Colour(COLORREF c) {
     return L"RGB(" + std::to_wstring(GetRValue(c)) + L"," + std::to_wstring(GetGValue(c)) + L"," +
            std::to_wstring(GetBValue(c)) + L")";

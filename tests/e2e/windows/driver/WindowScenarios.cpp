@@ -108,22 +108,16 @@ RECT RectIn(HWND main, HWND control) {
 
 }  // namespace
 
-// The window as the design lays it out, at the screen's DPI (96, 120 or 144):
-// client size, every control's rectangle, class, style and text, no label
-// over a button, the separator's pixels and the banner's size and strip.
-void Layout() {
-    Target program;
-    if (!StartShown(program)) return;
-    Check(program.BringToFront(), L"the window is in front");
+// The window as the design lays it out at a DPI (96, 120 or 144): client
+// size, every control's rectangle, class, style and text, no label over a
+// button, the separator's pixels and the banner's size and strip.
+void CheckLayout(Target& program, int dpi) {
     HWND main = program.MainWindow();
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
     const PixelLayout* layout = nullptr;
     for (const PixelLayout& l : kLayouts)
         if (l.dpi == dpi) layout = &l;
-    if (!Check(layout != nullptr, L"the screen has 96, 120 or 144 DPI", std::to_wstring(dpi))) return;
-    Note(L"screen DPI " + std::to_wstring(dpi));
+    if (!Check(layout != nullptr, L"the window is laid out at 96, 120 or 144 DPI", std::to_wstring(dpi))) return;
+    Note(L"DPI " + std::to_wstring(dpi));
 
     RECT client;
     GetClientRect(main, &client);
@@ -188,8 +182,15 @@ void Layout() {
     Check(GetPixel(dc, corner.x, corner.y) != face,
           L"the banner covers (" + std::to_wstring(right - 1) + L", " + std::to_wstring(bottom - 1) + L")");
     ReleaseDC(nullptr, dc);
-    Shot(L"layout");
+}
 
+// The layout at the screen's DPI.
+void Layout() {
+    Target program;
+    if (!StartShown(program)) return;
+    Check(program.BringToFront(), L"the window is in front");
+    CheckLayout(program, ScreenDpi());
+    Shot(L"layout");
     program.ClickExit();
     ExpectEnd(program);
 }

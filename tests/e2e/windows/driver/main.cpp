@@ -19,6 +19,9 @@ int wmain(int argc, wchar_t** argv) {
         {L"signed", Signed},       {L"older-control", OlderControl},
         {L"older-control-refused", OlderControlRefused}, {L"foreground", Foreground},
         {L"second-start", SecondStart}, {L"window-fails", WindowFails},
+        {L"second-start-shown", SecondStartShown}, {L"themed-layout", ThemedLayout},
+        {L"dpi-changed", DpiChanged}, {L"installed-silently", InstalledSilently},
+        {L"root-unwritable", RootUnwritable},
     };
     if (argc != 4) {
         std::fwprintf(stderr, L"usage: driver SCENARIO EXE OUTPUT-FOLDER\n");

@@ -1,0 +1,198 @@
+#include "Scenarios.h"
+
+#include <aclapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/Layout.h"
+
+namespace {
+
+// WindowProbe.dll's hook on the program's thread, for as long as this lives.
+class Probe {
+public:
+    explicit Probe(const Target& program) {
+        module_ = LoadLibraryW(BesideDriver(L"WindowProbe.dll").c_str());
+        const auto procedure = reinterpret_cast<HOOKPROC>(
+            reinterpret_cast<void*>(module_ ? GetProcAddress(module_, "WindowProbe") : nullptr));
+        if (procedure) hook_ = SetWindowsHookExW(WH_GETMESSAGE, procedure, module_, program.ThreadId());
+    }
+    ~Probe() {
+        if (hook_) UnhookWindowsHookEx(hook_);
+        if (module_) FreeLibrary(module_);
+    }
+    Probe(const Probe&) = delete;
+    Probe& operator=(const Probe&) = delete;
+
+    bool Ready() const { return hook_ != nullptr; }
+    // 0: measure the labels; a DPI: send the window WM_DPICHANGED for it.
+    void Post(HWND window, int dpi) const {
+        PostMessageW(window, RegisterWindowMessageW(L"CertInstallTest.Probe"), static_cast<WPARAM>(dpi), 0);
+    }
+
+private:
+    HMODULE module_ = nullptr;
+    HHOOK hook_ = nullptr;
+};
+
+std::wstring ProbeFile() {
+    return g_output + L"\\probe.txt";
+}
+
+// Before the program starts: it inherits where the probe writes.
+void NameProbeFile() {
+    SetEnvironmentVariableW(L"CERTINSTALL_PROBE_OUT", ProbeFile().c_str());
+    DeleteFileW(ProbeFile().c_str());
+}
+
+std::wstring Wide(const char* utf8) {
+    wchar_t text[256] = L"";
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text, 256);
+    return text;
+}
+
+// Both labels are in the system's message font at the DPI, and each needs
+// no more height for its whole text, in that font at its width, than it has.
+void CheckLabelFonts(Target& program, const Probe& probe, int dpi) {
+    DeleteFileW(ProbeFile().c_str());
+    probe.Post(program.MainWindow(), 0);
+    int lines = 0;
+    char line[2][512] = {};
+    WaitUntil(
+        [&] {
+            lines = 0;
+            if (FILE* in = _wfopen(ProbeFile().c_str(), L"r")) {
+                while (lines < 2 && std::fgets(line[lines], sizeof line[0], in)) ++lines;
+                std::fclose(in);
+            }
+            return lines == 2;
+        },
+        5000);
+    if (!Check(lines == 2, L"the probe measured both labels", std::to_wstring(lines) + L" lines")) return;
+
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    const LONG wanted = MulDiv(metrics.lfMessageFont.lfHeight, dpi, ScreenDpi());
+    for (const char* text : line) {
+        int index = 0;
+        char face[128] = "";
+        long height = 0, needed = 0, has = 0;
+        if (!Check(std::sscanf(text, "label %d %127[^|]|%ld|%ld|%ld", &index, face, &height, &needed, &has) == 5,
+                   L"the probe's line reads", Wide(text)))
+            continue;
+        const char* ascii = kControls[index].name;
+        const std::wstring name(ascii, ascii + std::strlen(ascii));
+        Note(name + L": " + Wide(face) + L" " + std::to_wstring(height) + L" px, its text needs " +
+             std::to_wstring(needed) + L" of " + std::to_wstring(has) + L" pixels");
+        Check(Wide(face) == metrics.lfMessageFont.lfFaceName,
+              name + L" is in the system's message font " + metrics.lfMessageFont.lfFaceName, Wide(face));
+        Check(std::labs(height - wanted) <= 1, name + L"'s font is sized for " + std::to_wstring(dpi) + L" DPI",
+              L"height " + std::to_wstring(height) + L", wanted " + std::to_wstring(wanted));
+        Check(needed <= has, name + L": every line of its text is visible", std::to_wstring(needed) +
+              L" pixels needed, " + std::to_wstring(has) + L" there");
+    }
+}
+
+}  // namespace
+
+// The Vista edition's window at the screen's DPI: the design's layout, in
+// the system's message font, every line of both texts visible.
+void ThemedLayout() {
+    NameProbeFile();
+    Target program;
+    if (!StartShown(program)) return;
+    Check(program.BringToFront(), L"the window is in front");
+    const Probe probe(program);
+    if (!Check(probe.Ready(), L"the probe hooks the program's thread")) return;
+    CheckLayout(program, ScreenDpi());
+    CheckLabelFonts(program, probe, ScreenDpi());
+    Shot(L"layout");
+    program.ClickExit();
+    ExpectEnd(program);
+}
+
+// Moved to a monitor of 144 DPI (WM_DPICHANGED, sent from inside the
+// program as Windows sends it): client size, every control, the fonts and
+// the banner follow, as the design lays them out at 144 DPI.
+void DpiChanged() {
+    NameProbeFile();
+    Target program;
+    if (!StartShown(program)) return;
+    const Probe probe(program);
+    if (!Check(probe.Ready(), L"the probe hooks the program's thread")) return;
+    Check(ScreenDpi() == 96, L"the window starts at 96 DPI", std::to_wstring(ScreenDpi()));
+    constexpr int kTo = 144;
+    probe.Post(program.MainWindow(), kTo);
+    const int width = TwipsToPixels(kWindow.clientWidth, kTo);
+    Check(WaitUntil(
+              [&] {
+                  RECT client;
+                  GetClientRect(program.MainWindow(), &client);
+                  return client.right == width;
+              },
+              5000),
+          L"WM_DPICHANGED lays the window out again");
+    Check(program.BringToFront(), L"the window is in front");
+    Check(WaitPainted(program.MainWindow()), L"the window is painted again");
+    CheckLayout(program, kTo);
+    CheckLabelFonts(program, probe, kTo);
+    Shot(L"dpi-changed");
+    program.ClickExit();
+    ExpectEnd(program);
+}
+
+// Wine's crypt32 asks nothing before it adds to Root, so Next goes straight
+// to the outcome. A second run finds the root trusted: no question, one copy.
+void InstalledSilently() {
+    const std::vector<BYTE> carried = ExpectedCertificate();
+    Check(!carried.empty() && CopiesInRootStore(carried) == 0, L"Root does not hold it before");
+    for (const wchar_t* run : {L"", L"second-"}) {
+        if (*run) Note(L"second run");
+        Target program;
+        if (!StartShown(program)) return;
+        if (!*run) Shot(L"window");
+        program.ClickNext();
+        const MessageBoxSeen box = Outcome(program, kInstalled);
+        Shot((std::wstring(run) + L"installed").c_str());
+        const int copies = CopiesInRootStore(carried);
+        Check(copies == 1, L"Root holds the carried certificate once, byte for byte",
+              std::to_wstring(copies) + L" copies");
+        program.Press(box.window, IDOK);
+        ExpectEnd(program);
+    }
+}
+
+// The user's Root lives in the registry: with its key closed to writing,
+// crypt32 keeps the root in memory and cannot save it, so it is not there
+// when the program looks. The program says so: cancelled, Root unchanged.
+void RootUnwritable() {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\SystemCertificates\\Root\\Certificates", 0,
+                    nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    EXPLICIT_ACCESSW rules[2] = {};
+    BuildExplicitAccessWithNameW(&rules[0], const_cast<wchar_t*>(L"EVERYONE"), KEY_SET_VALUE | KEY_CREATE_SUB_KEY,
+                                 DENY_ACCESS, NO_INHERITANCE);
+    BuildExplicitAccessWithNameW(&rules[1], const_cast<wchar_t*>(L"EVERYONE"), KEY_READ, GRANT_ACCESS,
+                                 NO_INHERITANCE);
+    PACL acl = nullptr;
+    const DWORD made = SetEntriesInAclW(2, rules, nullptr, &acl);
+    const DWORD set = made == ERROR_SUCCESS && key ? SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION,
+                                                                     nullptr, nullptr, acl, nullptr)
+                                                   : made;
+    LocalFree(acl);
+    if (key) RegCloseKey(key);
+    if (!Check(set == ERROR_SUCCESS, L"Root's registry key refuses writing", Hex(set))) return;
+
+    const std::vector<BYTE> carried = ExpectedCertificate();
+    Target program;
+    if (!StartShown(program)) return;
+    program.ClickNext();
+    const MessageBoxSeen box = Outcome(program, kCancelled);
+    Shot(L"cancelled");
+    Check(CopiesInRootStore(carried) == 0, L"Root is unchanged");
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+}

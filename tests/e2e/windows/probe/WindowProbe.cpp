@@ -1,0 +1,81 @@
+// A WH_GETMESSAGE hook that the driver sets on the program's thread, to do
+// what only the program's own process can: font handles mean nothing in
+// another process, and a WM_DPICHANGED must carry a pointer the program can
+// read. The driver posts kProbe to the installer's window:
+//   wParam 0: writes, for each label, its font and the height its text
+//             needs, to the file that CERTINSTALL_PROBE_OUT names;
+//   wParam N: sends the window WM_DPICHANGED for N DPI, as Windows does
+//             when the window moves to a monitor of that DPI.
+// Test use only.
+#include <windows.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr UINT kDpiChanged = 0x02E0;
+constexpr int kFirstControlId = 100;       // FormWindow::kFirstControlId
+constexpr int kLabels[] = {4, 6};          // Label1, lblDesc in the layout
+
+void Print(FILE* out, const wchar_t* text) {
+    char bytes[256];
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+    std::fputs(bytes, out);
+}
+
+// "label ID FACE|HEIGHT|NEEDED|HAS": the label's font, the height DrawText
+// needs for its whole text at the label's width in that font, and the
+// label's own height.
+void Measure(HWND window) {
+    wchar_t path[MAX_PATH];
+    if (!GetEnvironmentVariableW(L"CERTINSTALL_PROBE_OUT", path, MAX_PATH)) return;
+    FILE* out = _wfopen(path, L"w");
+    if (!out) return;
+    for (int index : kLabels) {
+        HWND label = GetDlgItem(window, kFirstControlId + index);
+        HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
+        LOGFONTW logical = {};
+        GetObjectW(font, sizeof logical, &logical);
+        wchar_t text[512] = L"";
+        GetWindowTextW(label, text, 512);
+        RECT has;
+        GetClientRect(label, &has);
+        RECT needed = {0, 0, has.right, 0};
+        HDC dc = GetDC(label);
+        HGDIOBJ old = SelectObject(dc, font);
+        DrawTextW(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_LEFT);
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        std::fprintf(out, "label %d ", index);
+        Print(out, logical.lfFaceName);
+        std::fprintf(out, "|%ld|%ld|%ld\n", static_cast<long>(logical.lfHeight), static_cast<long>(needed.bottom),
+                     static_cast<long>(has.bottom));
+    }
+    std::fclose(out);
+}
+
+// The rectangle suggested is the window scaled about its centre, which keeps
+// it on the screen the tests use.
+void ChangeDpi(HWND window, int dpi) {
+    RECT now;
+    GetWindowRect(window, &now);
+    const int width = MulDiv(now.right - now.left, dpi, 96), height = MulDiv(now.bottom - now.top, dpi, 96);
+    const int left = (now.left + now.right - width) / 2, top = (now.top + now.bottom - height) / 2;
+    RECT suggested = {left, top, left + width, top + height};
+    SendMessageW(window, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK WindowProbe(int code, WPARAM wparam, LPARAM lparam) {
+    static const UINT probe = RegisterWindowMessageW(L"CertInstallTest.Probe");
+    auto* message = reinterpret_cast<MSG*>(lparam);
+    if (code == HC_ACTION && wparam == PM_REMOVE && message->message == probe) {
+        if (message->wParam)
+            ChangeDpi(message->hwnd, static_cast<int>(message->wParam));
+        else
+            Measure(message->hwnd);
+        message->message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
