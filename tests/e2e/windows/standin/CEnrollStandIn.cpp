@@ -96,6 +96,8 @@ bool UserAgrees(PCCERT_CONTEXT cert) {
     return MessageBoxW(nullptr, text.c_str(), L"安全性警告", MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
+bool DeclineSucceeds();
+
 HRESULT AddToStore(PCCERT_CONTEXT cert) {
     const bool selfSigned = CertCompareCertificateName(X509_ASN_ENCODING, &cert->pCertInfo->Subject,
                                                        &cert->pCertInfo->Issuer) != FALSE;
@@ -109,7 +111,7 @@ HRESULT AddToStore(PCCERT_CONTEXT cert) {
     if (present) {
         CertFreeCertificateContext(present);
     } else if (selfSigned && !UserAgrees(cert)) {
-        status = HRESULT_FROM_WIN32(ERROR_CANCELLED);
+        status = DeclineSucceeds() ? S_OK : HRESULT_FROM_WIN32(ERROR_CANCELLED);
     } else if (!CertAddCertificateContextToStore(store, cert, CERT_STORE_ADD_USE_EXISTING, nullptr)) {
         status = LastStatus();
     }
@@ -176,6 +178,15 @@ bool Refused(const char* name) {
     if (!GetEnvironmentVariableA("CENROLL_STANDIN_REFUSE", list, sizeof list)) return false;
     const std::string refused = std::string(",") + list + ",";
     return refused.find(std::string(",") + name + ",") != std::string::npos;
+}
+
+// CENROLL_STANDIN_ON_NO=succeed answers S_OK when the user declines the root,
+// leaving the store as it was: Microsoft documents that the real control does
+// not fail when the user declines to put a root in Root.
+bool DeclineSucceeds() {
+    char setting[16] = "";
+    return GetEnvironmentVariableA("CENROLL_STANDIN_ON_NO", setting, sizeof setting) &&
+           std::string(setting) == "succeed";
 }
 
 // CENROLL_STANDIN_WAIT_EVENT names an event the test sets when the control
