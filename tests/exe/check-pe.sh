@@ -2,7 +2,7 @@
 # Checks that the built exe loads on a stock Windows 2000 SP4, XP and 2003
 # and carries the hardening flags: the PE header, the DLLs and functions it
 # imports, its size.
-# usage: check-pe.sh CertInstall.exe
+# usage: check-pe.sh NAME.exe
 set -u
 exe=$1
 failures=0
@@ -33,14 +33,14 @@ dlls=$(echo "$imports" | cut -d: -f1 | sort -u | xargs)
 echo "   imports from: $dlls"
 echo "$imports" | sed "s/^/   import /"
 check "only DLLs of a stock Windows 2000" "" \
-    "$(echo "$dlls" | xargs -n1 | grep -v -x -E '(KERNEL32|USER32|GDI32|ADVAPI32|OLE32|OLEAUT32|MSVCRT|COMCTL32|SHELL32)\.DLL' | xargs)"
+    "$(echo "$dlls" | xargs -n1 | grep -v -x -E '(KERNEL32|USER32|GDI32|ADVAPI32|OLE32|OLEAUT32|MSVCRT|COMCTL32|SHELL32|CRYPT32)\.DLL' | xargs)"
 # Functions that Vista and later added. SetDllDirectory is missing from XP
 # before SP1 and must be looked up at run time rather than imported.
 vista='Fls[A-Z]|GetTickCount64|SRWLock|ConditionVariable|InitOnce|InitializeCriticalSectionEx|LocaleName|GetLocaleInfoEx|CompareStringEx|LCMapStringEx|SetDefaultDllDirectories|AddDllDirectory|RemoveDllDirectory|SetDllDirectory|GetFileInformationByHandleEx|SetFileInformationByHandle|Create(Event|Mutex|Semaphore)Ex|SetThreadErrorMode|GetErrorMode|QueryFullProcessImageName|CancelIoEx|InterlockedCompareExchange64|GetCurrentProcessorNumber|GetSystemTimePreciseAsFileTime|GetThreadId|CreateSymbolicLink|GetFinalPathNameByHandle|rand_s|_set_invalid_parameter_handler'
 # Functions that XP and 2003 added over Windows 2000 SP4 and that a C/C++
 # runtime likes to call, the activation-context family and msvcrt's locale
-# helpers among them.
-xp='EncodePointer|DecodePointer|GetModuleHandleEx|AddVectoredExceptionHandler|RemoveVectoredExceptionHandler|InitializeSListHead|Interlocked(Push|Pop|Flush)EntrySList|InterlockedFlushSList|QueryDepthSList|GetNativeSystemInfo|IsWow64Process|GetSystemTimes|GetProcessId|AttachConsole|HeapSetInformation|GetLogicalProcessorInformation|ActCtx|RtlCaptureContext|PrintWindow|GetLayeredWindowAttributes|___lc_codepage_func|___mb_cur_max_func'
+# helpers among them, and crypt32's base64 conversions.
+xp='EncodePointer|DecodePointer|GetModuleHandleEx|AddVectoredExceptionHandler|RemoveVectoredExceptionHandler|InitializeSListHead|Interlocked(Push|Pop|Flush)EntrySList|InterlockedFlushSList|QueryDepthSList|GetNativeSystemInfo|IsWow64Process|GetSystemTimes|GetProcessId|AttachConsole|HeapSetInformation|GetLogicalProcessorInformation|ActCtx|RtlCaptureContext|PrintWindow|GetLayeredWindowAttributes|___lc_codepage_func|___mb_cur_max_func|CryptStringToBinary|CryptBinaryToString'
 check "no function that Windows 2000 lacks" "" "$(echo "$imports" | grep -E "$vista|$xp" | xargs)"
 
 size=$(wc -c < "$exe")

@@ -1,9 +1,11 @@
 #!/bin/sh
-# Reads the resources back out of the built CertInstall.exe: the version
-# information, the icon group and its one image, and the banner JPEG.
-# usage: check-resources.sh CertInstall.exe RESOURCES-FOLDER
+# Reads the resources back out of a built exe: the version information, the
+# icon group and its one image, the banner JPEG and the edition's manifest
+# (check-manifest.py's options, --vista for the Vista edition, follow).
+# usage: check-resources.sh NAME.exe RESOURCES-FOLDER [--vista]
 set -u
-exe=$1 resources=$2
+exe=$1 resources=$2 edition=${3:-}
+name=$(basename "$exe" .exe)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -19,11 +21,11 @@ check "resource table" "--type=10 --name=101 --language=1033
 --type=24 --name=1 --language=1033
 --type=3 --name=30001 --language=0" "$(cat "$work/list")"
 
-# The application manifest: the committed one, safe on every Windows.
+# The application manifest: the edition's committed one, safe on every Windows.
 wrestool -x --raw -t24 -n1 "$exe" > "$work/manifest"
-check "manifest is resources/CertInstall.manifest" "same" \
-    "$(cmp -s "$work/manifest" "$resources/CertInstall.manifest" && echo same)"
-python3 "$(dirname "$0")/check-manifest.py" "$work/manifest" | sed 's/^manifest: .*//' | grep . > "$work/manifest-checks"
+check "manifest is resources/$name.manifest" "same" \
+    "$(cmp -s "$work/manifest" "$resources/$name.manifest" && echo same)"
+python3 "$(dirname "$0")/check-manifest.py" $edition "$work/manifest" | sed 's/^manifest: .*//' | grep . > "$work/manifest-checks"
 cat "$work/manifest-checks"
 failures=$((failures + $(grep -c '^FAIL' "$work/manifest-checks")))
 
@@ -48,7 +50,7 @@ od -An -v -tu2 --endian=little "$work/version" | xargs -n1 | awk '
 pairs=$(awk 'NR > 1 { print prev "=" $0 } { prev = $0 }' "$work/strings" |
     grep -E '^(CompanyName|ProductName|FileVersion|ProductVersion|InternalName|OriginalFilename)=' | xargs)
 check "version strings" \
-    "CompanyName=Corvane ProductName=Project1 FileVersion=1.00 ProductVersion=1.00 InternalName=CertInstall OriginalFilename=CertInstall.exe" \
+    "CompanyName=Corvane ProductName=Project1 FileVersion=1.00 ProductVersion=1.00 InternalName=$name OriginalFilename=$name.exe" \
     "$pairs"
 check "string table 040904B0" "040904B0" "$(grep -x 040904B0 "$work/strings")"
 check "translation US English, Unicode" "04b00409" \
