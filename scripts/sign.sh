@@ -3,6 +3,8 @@
 #
 # usage: sign.sh IN.exe OUT.exe (--cert CERT.pem --key KEY.pem | --pkcs12 FILE)
 #                [--pass-file FILE] [--timestamp URL] [--ca FILE]
+#        sign.sh --check (--cert CERT.pem --key KEY.pem | --pkcs12 FILE)
+#                [--pass-file FILE] [--ca FILE]
 #
 # Two signatures: the first with a SHA-1 file digest, the only one Windows
 # 2000 and XP before SP3 can check (a SHA-256 digest shows them "the signature
@@ -11,7 +13,8 @@
 # they stay valid after the certificate expires. The result is verified
 # against the system's CA bundle and --ca (the root the signing certificate
 # chains to, where it is not a public one). A bad input gets one line naming it, and OUT is not
-# written.
+# written. --check makes only the checks of the signer and --ca, before
+# anything is built to sign.
 set -eu
 
 fail() {
@@ -19,12 +22,18 @@ fail() {
     exit 1
 }
 usage() {
-    fail "usage: sign.sh IN.exe OUT.exe (--cert CERT.pem --key KEY.pem | --pkcs12 FILE) [--pass-file FILE] [--timestamp URL] [--ca FILE]"
+    fail "usage: sign.sh (IN.exe OUT.exe | --check) (--cert CERT.pem --key KEY.pem | --pkcs12 FILE) [--pass-file FILE] [--timestamp URL] [--ca FILE]"
 }
 
-[ $# -ge 2 ] || usage
-in=$1 out=$2
-shift 2
+check_only=
+if [ "${1:-}" = --check ]; then
+    check_only=yes
+    shift
+else
+    [ $# -ge 2 ] || usage
+    in=$1 out=$2
+    shift 2
+fi
 cert= key= pkcs12= pass_file= timestamp= ca=
 while [ $# -gt 0 ]; do
     [ $# -ge 2 ] || usage
@@ -43,8 +52,10 @@ done
 readable() {
     [ -f "$1" ] && [ -r "$1" ] || fail "$1: cannot be read"
 }
-readable "$in"
-[ "$(head -c 2 "$in")" = MZ ] || fail "$in: is not a Windows executable"
+if [ -z "$check_only" ]; then
+    readable "$in"
+    [ "$(head -c 2 "$in")" = MZ ] || fail "$in: is not a Windows executable"
+fi
 if [ -n "$pkcs12" ]; then
     [ -z "$cert$key" ] || fail "give --pkcs12 or --cert and --key, not both"
     readable "$pkcs12"
@@ -69,6 +80,8 @@ if [ -n "$pkcs12" ]; then
     # shellcheck disable=SC2086
     openssl pkcs12 -in "$pkcs12" -nokeys -clcerts ${pass_in:--passin pass:} -out "$work/cert.pem" 2>/dev/null ||
         fail "$pkcs12: cannot be opened (wrong or missing --pass-file?)"
+    # shellcheck disable=SC2086
+    openssl pkcs12 -in "$pkcs12" -nokeys -cacerts ${pass_in:--passin pass:} -out "$work/chain.pem" 2>/dev/null
 else
     openssl x509 -in "$cert" -out "$work/cert.pem" 2>/dev/null || fail "$cert: holds no PEM certificate"
     # shellcheck disable=SC2086
@@ -76,7 +89,22 @@ else
         fail "$key: holds no private key that opens (wrong or missing --pass-file?)"
     openssl x509 -in "$work/cert.pem" -noout -pubkey > "$work/cert.pub"
     cmp -s "$work/key.pub" "$work/cert.pub" || fail "$key: is not the key of $cert"
+    # The file may carry the chain up to the root after the certificate.
+    cat "$cert" > "$work/chain.pem"
 fi
+
+# The system's roots and the given one, for the signer and the time stamp alike.
+trust=$work/trust.pem
+cat /etc/ssl/certs/ca-certificates.crt > "$trust" 2>/dev/null || : > "$trust"
+if [ -n "$ca" ]; then
+    openssl x509 -in "$ca" -noout 2>/dev/null || fail "$ca: holds no PEM certificate"
+    cat "$ca" >> "$trust"
+fi
+# A signer that chains to neither would give signatures that verify nowhere.
+cat "$work/cert.pem" >> "$work/chain.pem"
+openssl verify -CAfile "$trust" -untrusted "$work/chain.pem" "$work/cert.pem" >/dev/null 2>&1 ||
+    fail "${pkcs12:-$cert}: does not chain to the system's roots${ca:+ or to $ca}"
+[ -z "$check_only" ] || exit 0
 
 options=
 [ -z "$pass_file" ] || options="-readpass $pass_file"
@@ -89,10 +117,6 @@ osslsigncode sign $signer $options -nest -h sha256 -in "$work/sha1.exe" -out "$w
     > "$work/sign.log" 2>&1 ||
     { cat "$work/sign.log" >&2; fail "$in: the nested SHA-256 signature failed"; }
 
-# The system's roots and the given one, for the signer and the time stamp alike.
-trust=$work/trust.pem
-cat /etc/ssl/certs/ca-certificates.crt > "$trust" 2>/dev/null || : > "$trust"
-[ -z "$ca" ] || cat "$ca" >> "$trust"
 osslsigncode verify -CAfile "$trust" -TSA-CAfile "$trust" -in "$work/signed.exe" > "$work/verify.log" 2>&1 ||
     { cat "$work/verify.log" >&2; fail "$out: the signed exe does not verify"; }
 grep -E '^(Message digest algorithm  :|Signature verification:|Number of verified signatures:|Timestamp)' \
