@@ -1,0 +1,143 @@
+#!/bin/sh
+# scripts/release.sh end to end, with a root and a code-signing pair made
+# here: an unsigned release and a signed one, each a build of its own. Both
+# exes carry the root, SHA256SUMS matches what was published, the signatures
+# verify, the two builds agree byte for byte once the signatures are removed,
+# and the summary says what it must. A bad input is refused in one line and
+# leaves an existing release folder exactly as it was.
+# usage: release.sh WORK-FOLDER
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "$here/../.." && pwd)
+. "$here/roots.sh"
+work=$1/release
+rm -rf "$work"
+mkdir -p "$work/tmp"
+# Every temporary folder of the scripts lands here, to see it gone afterwards.
+export TMPDIR="$work/tmp"
+release() {
+    sh "$source_dir/scripts/release.sh" "$@"
+}
+
+root "$work" operator-root
+root "$work" signing-root
+code_signer "$work" signer signing-root
+printf 'secret\n' > "$work/pass"
+openssl pkcs12 -export -in "$work/signer.pem" -inkey "$work/signer.key" -passout file:"$work/pass" \
+    -out "$work/signer.p12"
+sh "$source_dir/scripts/certificate.sh" "$work/operator-root.pem" "$work/operator-root.b64" >/dev/null 2>&1
+# carries EXE: EXE holds the root's carried text as a whole UTF-16LE string.
+carries() {
+    strings -e l -n 100 "$1" | grep -q -x -F -f "$work/operator-root.b64"
+}
+# listing DIR: the folder and each entry with its time, and each file's SHA-256.
+listing() {
+    ls -ld --time-style=full-iso "$1" && ls -lA --time-style=full-iso "$1" &&
+        (cd "$1" && find . -type f -exec sha256sum {} + | sort)
+}
+exes="CertInstall.exe CertInstallVista.exe"
+
+release "$work/operator-root.pem" --out "$work/unsigned" --unsigned > "$work/unsigned.txt" 2> "$work/unsigned.err"
+check $? "an unsigned release" "$(cat "$work/unsigned.err")"
+# The signed one, from a PKCS #12, goes into a folder that holds an unrelated file and stale release files.
+mkdir "$work/signed"
+echo "the operator's notes" > "$work/signed/notes.txt"
+echo "stale" > "$work/signed/CertInstall.exe"
+echo "0000  CertInstall.exe" > "$work/signed/SHA256SUMS"
+cp "$work/signed/notes.txt" "$work/notes.txt"
+release "$work/operator-root.pem" --out "$work/signed" --pkcs12 "$work/signer.p12" --pass-file "$work/pass" \
+    --ca "$work/signing-root.pem" > "$work/signed.txt" 2> "$work/signed.err"
+check $? "a signed release" "$(cat "$work/signed.err")"
+
+for kind in unsigned signed; do
+    dir=$work/$kind
+    status=0
+    for exe in $exes; do
+        carries "$dir/$exe" || status=1
+    done
+    check $status "both exes of the $kind release carry the root"
+    sums=$(cut -c 67- "$dir/SHA256SUMS" | xargs)
+    (cd "$dir" && sha256sum --quiet -c SHA256SUMS) && [ "$sums" = "$exes" ]
+    check $? "sha256sum -c accepts the $kind release's SHA256SUMS of both exes" "$sums"
+    status=0
+    for exe in $exes; do
+        grep -q -F "SHA-256: $(sha256sum < "$dir/$exe" | cut -c 1-64)" "$work/$kind.txt" || status=1
+    done
+    check $status "the $kind summary gives the SHA-256 of both files as published"
+done
+[ "$(ls -A "$work/signed" | xargs)" = "$exes SHA256SUMS notes.txt" ] && cmp -s "$work/signed/notes.txt" "$work/notes.txt"
+check $? "the stale release files are replaced, the unrelated file is kept, nothing else is left" \
+    "$(ls -A "$work/signed" | xargs)"
+
+status=0
+for exe in $exes; do
+    osslsigncode verify -CAfile "$work/signing-root.pem" -in "$work/signed/$exe" > "$work/verify.log" 2>&1 &&
+        [ "$(sed -n 's/^Message digest algorithm  : //p' "$work/verify.log" | xargs)" = "SHA1 SHA256" ] || status=1
+done
+check $status "both exes verify against the signing root, SHA-1 then nested SHA-256"
+status=0
+for exe in $exes; do
+    osslsigncode remove-signature -in "$work/signed/$exe" -out "$work/$exe.removed" >/dev/null 2>&1 &&
+        cmp "$work/$exe.removed" "$work/unsigned/$exe" || status=1
+done
+check $status "the two releases' builds are byte-identical once the signatures are removed"
+
+head -n 1 "$work/unsigned.txt" | grep -q -i unsigned && ! head -n 1 "$work/signed.txt" | grep -q -i unsigned
+check $? "the first line of the summary says unsigned for --unsigned, and only then" \
+    "$(head -n 1 "$work/unsigned.txt") / $(head -n 1 "$work/signed.txt")"
+# The fingerprints as Windows groups them: eight hex digits a group.
+fingerprint() {
+    openssl x509 -in "$work/operator-root.pem" -noout -fingerprint "-$1" | sed 's/.*=//' | tr -d : |
+        fold -w 8 | paste -s -d ' '
+}
+thumbprint=$(fingerprint sha1)
+grep -q -F "$thumbprint" "$work/signed.txt" && grep -q -F "$(fingerprint sha256)" "$work/signed.txt" &&
+    grep -q -F "CN=operator-root" "$work/signed.txt"
+check $? "the summary names the root: subject, thumbprint $thumbprint and SHA-256"
+grep -q -F "release.sh: warning: $work/operator-root.pem: is signed with sha256WithRSAEncryption" "$work/unsigned.err"
+check $? "the root's warning reaches the operator" "$(cat "$work/unsigned.err")"
+echo "   the unsigned release's summary:"
+sed 's/^/   | /' "$work/unsigned.txt"
+
+# refused NAME FRAGMENT COMMAND...: a non-zero exit and one line on stderr,
+# "release.sh: NAME: ...FRAGMENT...", with the signed release's folder as it was.
+before=$(listing "$work/signed")
+refused() {
+    name=$1 fragment=$2
+    shift 2
+    said=$("$@" 2>&1 >/dev/null)
+    status=$?
+    [ $status -ne 0 ] && [ "$(printf '%s\n' "$said" | wc -l)" -eq 1 ] &&
+        [ "${said#"release.sh: $name: "}" != "$said" ] && printf '%s' "$said" | grep -q -F -- "$fragment" &&
+        [ "$(listing "$work/signed")" = "$before" ]
+    check $? "refused in one line, the folder untouched: $said" "exit $status, \"$said\""
+}
+signed_by() {
+    release "$work/operator-root.pem" --out "$work/signed" "$@"
+}
+cat "$work/operator-root.pem" "$work/operator-root.key" > "$work/with-key.pem"
+refused "$work/signer.pem" "is not self-signed" release "$work/signer.pem" --out "$work/signed" --unsigned
+refused "$work/with-key.pem" "holds a private key" release "$work/with-key.pem" --out "$work/signed" --unsigned
+refused "$work/signing-root.key" "is not the key of $work/signer.pem" \
+    signed_by --cert "$work/signer.pem" --key "$work/signing-root.key"
+refused "$work/signer.p12" "cannot be opened" signed_by --pkcs12 "$work/signer.p12"
+refused "$work/missing-pass" "cannot be read" signed_by --pkcs12 "$work/signer.p12" --pass-file "$work/missing-pass"
+refused "$work/signer.key" "holds no PEM certificate" \
+    signed_by --cert "$work/signer.pem" --key "$work/signer.key" --ca "$work/signer.key"
+refused "$work/signed/notes.txt" "is not a folder" \
+    release "$work/operator-root.pem" --out "$work/signed/notes.txt" --unsigned
+refused --sign "unknown option" signed_by --sign "$work/signer.pem"
+refused --out "is missing" release "$work/operator-root.pem" --unsigned
+refused --unsigned "takes no" signed_by --unsigned --cert "$work/signer.pem"
+refused signer "is missing" signed_by
+refused "$work/signer.pem" "does not chain to the system's roots or to $work/operator-root.pem" \
+    signed_by --cert "$work/signer.pem" --key "$work/signer.key" --ca "$work/operator-root.pem"
+release "$work/signer.pem" --out "$work/new" --unsigned 2>/dev/null
+[ $? -ne 0 ] && [ ! -e "$work/new" ]
+check $? "a refused release makes no folder that was not there"
+
+left=$(ls -A "$work/tmp")
+[ -z "$left" ]
+check $? "no temporary folder is left behind, after success or refusal" "$left"
+
+verdict "release"
