@@ -44,7 +44,7 @@ function(windows_edition name)
   add_executable(${name} WIN32 ${ARGN} resources/${name}.rc)
   set_source_files_properties(resources/${name}.rc PROPERTIES OBJECT_DEPENDS
     "${CMAKE_SOURCE_DIR}/resources/program.rc;${CMAKE_SOURCE_DIR}/resources/banner.jpg;${CMAKE_SOURCE_DIR}/resources/icon.rc;${CMAKE_SOURCE_DIR}/resources/${name}.manifest")
-  target_link_libraries(${name} PRIVATE certinstall_win32 crypt32 ole32 oleaut32 uuid)
+  target_link_libraries(${name} PRIVATE certinstall_win32 ole32 oleaut32 uuid)
   target_link_options(${name} PRIVATE ${win2000_link_options} -Wl,--gc-sections)
   add_custom_command(TARGET ${name} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:${name}> -P ${CMAKE_SOURCE_DIR}/cmake/WriteSha256.cmake

@@ -18,6 +18,15 @@ void RemoveCurrentDirectoryFromDllSearch() {
         setDllDirectory(L"");
 }
 
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    wchar_t path[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + 1 + lstrlenW(name) >= MAX_PATH) return nullptr;
+    path[length] = L'\\';
+    lstrcpyW(path + length + 1, name);
+    return LoadLibraryW(path);
+}
+
 int SystemDpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -30,12 +39,10 @@ int DpiForWindow(HWND window) {
     if (const auto getDpiForWindow = Lookup<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow"))
         if (const UINT dpi = getDpiForWindow(window)) return static_cast<int>(dpi);
 
-    // shcore.dll first shipped with 8.1. Loaded from System32 only; the flag
-    // is refused (and nothing loaded) on systems before 8 that lack it.
+    // shcore.dll first shipped with 8.1.
     using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-    constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-    constexpr int kEffectiveDpi = 0;               // MDT_EFFECTIVE_DPI
-    if (HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, kSearchSystem32)) {
+    constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+    if (HMODULE shcore = LoadSystemLibrary(L"shcore.dll")) {
         UINT x = 0, y = 0;
         const auto getDpiForMonitor = reinterpret_cast<GetDpiForMonitorFn>(
             reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));

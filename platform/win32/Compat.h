@@ -16,6 +16,10 @@
 // from a folder of its own, and checking its signature, is what protects a user.
 void RemoveCurrentDirectoryFromDllSearch();
 
+// Loads a DLL of the system folder by its full path, so that no other folder,
+// the exe's own among them, is searched for it.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+
 // Sent to a per-monitor aware window whose DPI changes (Windows 8.1 and later).
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0

@@ -52,3 +52,19 @@ public:
 private:
     Handle object_ = nullptr;
 };
+
+// A DLL the program loaded itself, freed when it goes.
+class OwnedLibrary {
+public:
+    explicit OwnedLibrary(HMODULE module) : module_(module) {}
+    ~OwnedLibrary() {
+        if (module_) FreeLibrary(module_);
+    }
+    OwnedLibrary(const OwnedLibrary&) = delete;
+    OwnedLibrary& operator=(const OwnedLibrary&) = delete;
+
+    HMODULE get() const { return module_; }
+
+private:
+    HMODULE module_;
+};
