@@ -1,10 +1,13 @@
 #!/bin/sh
 # Start-up benchmark, not a test: the time from process start to a visible
-# window and to a fully painted one, and the peak working set, of
-# CertInstall.exe and of a minimal Win32 program with one window and two
-# buttons (which paints at once), both under Wine on this machine.
-# The two take turns, ROUNDS rounds (6 unless set) of five starts each, so
-# that a slow spell of the machine falls on both. Prints the medians and ratios.
+# window and to a fully painted one, and the peak working set, of both
+# editions and of two yardsticks built from tests/bench/minimal.cpp: a
+# minimal Win32 program with one window and two buttons (which paints at
+# once), and the same window decoding and drawing the editions' banner
+# through OleLoadPicture. All four run under Wine on this machine, on one
+# prefix reporting Windows XP, where both editions show their window.
+# They take turns, ROUNDS rounds (6 unless set) of five starts each, so that
+# a slow spell of the machine falls on all. Prints the medians and ratios.
 set -eu
 cd "$(dirname "$0")/../.."
 sh scripts/setup.sh
@@ -15,9 +18,11 @@ cmake --build --preset windows -j 2 >/dev/null
 build=$PWD/build/windows
 work=$PWD/build/bench
 mkdir -p "$work"
-i686-w64-mingw32-g++ -Os -municode -mwindows -static -s \
-    -Wl,--major-subsystem-version,5,--minor-subsystem-version,0 \
-    tests/bench/minimal.cpp -o "$work/minimal.exe"
+flags="-Os -municode -mwindows -static -s -Wl,--major-subsystem-version,5,--minor-subsystem-version,0"
+i686-w64-mingw32-g++ $flags tests/bench/minimal.cpp -o "$work/minimal.exe"
+i686-w64-mingw32-windres -I resources tests/bench/banner.rc -O coff -o "$work/banner.res"
+i686-w64-mingw32-g++ $flags -DWITH_BANNER tests/bench/minimal.cpp "$work/banner.res" \
+    -lole32 -loleaut32 -luuid -o "$work/banner.exe"
 
 make_template "$work/template" "$build"
 export WINEPREFIX=$work/prefix
@@ -25,33 +30,34 @@ clone_prefix "$work/template" "$WINEPREFIX" winxp
 start_xvfb
 trap 'wineserver -k 2>/dev/null; kill $XVFB_PID 2>/dev/null' EXIT
 
-# measure EXE: "visible-ms painted-ms kilobytes" for each start.
-measure() {
-    STARTUP_RUNS=5 wine "$build/tests/e2e/windows/driver.exe" startup "$(windows_path "$1")" \
-        "$(windows_path "$work")" | awk '/^startup:/ { print $2, $5, $11 }'
-}
-: > "$work/certinstall.txt"
-: > "$work/minimal.txt"
+programs="$build/CertInstall.exe $build/CertInstallVista.exe $work/minimal.exe $work/banner.exe"
+# measure EXE: "visible-ms painted-ms kilobytes" for each start, into EXE's file.
+for exe in $programs; do : > "$work/$(basename "$exe" .exe).txt"; done
 round=0
 while [ $round -lt "${ROUNDS:-6}" ]; do
-    measure "$build/CertInstall.exe" >> "$work/certinstall.txt"
-    measure "$work/minimal.exe" >> "$work/minimal.txt"
+    for exe in $programs; do
+        STARTUP_RUNS=5 wine "$build/tests/e2e/windows/driver.exe" startup "$(windows_path "$exe")" \
+            "$(windows_path "$work")" | awk '/^startup:/ { print $2, $5, $11 }' \
+            >> "$work/$(basename "$exe" .exe).txt"
+    done
     round=$((round + 1))
 done
 
-# median FILE COLUMN
+# median NAME COLUMN
 median() {
-    cut -d' ' -f"$2" "$1" | sort -n | awk '{ v[NR] = $1 } END {
+    cut -d' ' -f"$2" "$work/$1.txt" | sort -n | awk '{ v[NR] = $1 } END {
         print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
 }
-cert_visible=$(median "$work/certinstall.txt" 1) cert_painted=$(median "$work/certinstall.txt" 2)
-cert_kb=$(median "$work/certinstall.txt" 3)
-min_visible=$(median "$work/minimal.txt" 1) min_painted=$(median "$work/minimal.txt" 2)
-min_kb=$(median "$work/minimal.txt" 3)
-starts=$(wc -l < "$work/minimal.txt")
-echo "starts each:        $starts"
-echo "CertInstall.exe:    $cert_visible ms to visible, $cert_painted ms to painted, peak working set $cert_kb KB"
-echo "minimal.exe:        $min_visible ms to visible, $min_painted ms to painted, peak working set $min_kb KB"
-awk -v cv="$cert_visible" -v mv="$min_visible" -v cp="$cert_painted" -v mp="$min_painted" \
-    -v ck="$cert_kb" -v mk="$min_kb" 'BEGIN {
-    printf "ratio:              visible %.2f, painted %.2f, peak working set %.2f\n", cv / mv, cp / mp, ck / mk }'
+echo "starts each:           $(wc -l < "$work/minimal.txt")"
+for name in CertInstall CertInstallVista minimal banner; do
+    printf '%-22s %s ms to visible, %s ms to painted, peak working set %s KB\n' "$name.exe:" \
+        "$(median $name 1)" "$(median $name 2)" "$(median $name 3)"
+done
+for name in CertInstall CertInstallVista; do
+    for yardstick in minimal banner; do
+        awk -v n="$name" -v y="$yardstick" -v cv="$(median $name 1)" -v yv="$(median $yardstick 1)" \
+            -v cp="$(median $name 2)" -v yp="$(median $yardstick 2)" \
+            -v ck="$(median $name 3)" -v yk="$(median $yardstick 3)" 'BEGIN {
+            printf "%-16s / %-7s visible %.2f, painted %.2f, peak working set %.2f\n", n, y, cv / yv, cp / yp, ck / yk }'
+    done
+done
