@@ -7,9 +7,9 @@ std::vector<Certificate> OpenCarried(CertificateStores& stores, const std::wstri
     std::vector<Certificate> certificates = stores.OpenPkcs7(DecodeBase64(pkcs7));
     for (const Certificate& c : certificates)
         if (c.selfSigned) return certificates;
-    // CRYPT_E_NOT_FOUND: without a root there is nothing to trust, and
-    // nothing that could be reported as installed.
-    throw Error(static_cast<std::int32_t>(0x80092004), L"证书文本中没有根证书");
+    // Without a root there is nothing to trust, and nothing that could be
+    // reported as installed.
+    throw Error(kNoRoot, L"证书文本中没有根证书");
 }
 
 void ConfirmRootsTrusted(CertificateStores& stores, const std::vector<Certificate>& certificates) {
@@ -18,6 +18,7 @@ void ConfirmRootsTrusted(CertificateStores& stores, const std::vector<Certificat
 }
 
 void ConfirmedEnrollment::InstallPKCS7(const std::wstring& pkcs7) {
+    const std::vector<Certificate> certificates = OpenCarried(*stores_, pkcs7);
     control_->InstallPKCS7(pkcs7);
-    ConfirmRootsTrusted(*stores_, OpenCarried(*stores_, pkcs7));
+    ConfirmRootsTrusted(*stores_, certificates);
 }

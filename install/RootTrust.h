@@ -13,6 +13,8 @@
 // HRESULT_FROM_WIN32(ERROR_CANCELLED): what crypt32 answers when the user
 // says No to adding a root.
 inline constexpr std::int32_t kCancelledByUser = static_cast<std::int32_t>(0x800704C7);
+// CRYPT_E_NOT_FOUND: the carried text holds no root.
+inline constexpr std::int32_t kNoRoot = static_cast<std::int32_t>(0x80092004);
 
 // The certificates of the carried text, opened by the system as a PKCS #7
 // message. Throws when the text is not one, or holds no root.
@@ -24,6 +26,8 @@ void ConfirmRootsTrusted(CertificateStores& stores, const std::vector<Certificat
 // The enrollment control, whose success counts only once the root is found
 // in Root: Microsoft documents that a user who declines to put the root in
 // Root does not make InstallPKCS7 fail, so S_OK alone does not mean installed.
+// The text is opened before the control is called, so that a failure to open
+// it cannot follow an install and read as a cancellation.
 class ConfirmedEnrollment : public Enrollment {
 public:
     ConfirmedEnrollment(std::unique_ptr<Enrollment> control, std::unique_ptr<CertificateStores> stores)

@@ -68,12 +68,18 @@ public:
         Store message(crypt_, crypt_.openStore(CERT_STORE_PROV_PKCS7, kEncoding, 0, 0, &blob));
         std::vector<Certificate> certificates;
         PCCERT_CONTEXT c = nullptr;
-        while ((c = crypt_.enumCertificates(message.get(), c))) {
-            // By name, not by signature: crypt32 before XP SP3 cannot check
-            // a SHA-2 signature, and an operator's root may carry one.
-            const bool selfSigned =
-                crypt_.compareNames(X509_ASN_ENCODING, &c->pCertInfo->Subject, &c->pCertInfo->Issuer) != FALSE;
-            certificates.push_back({{c->pbCertEncoded, c->pbCertEncoded + c->cbCertEncoded}, selfSigned});
+        try {
+            while ((c = crypt_.enumCertificates(message.get(), c))) {
+                // By name, not by signature: crypt32 before XP SP3 cannot
+                // check a SHA-2 signature, and an operator's root may carry one.
+                const bool selfSigned =
+                    crypt_.compareNames(X509_ASN_ENCODING, &c->pCertInfo->Subject, &c->pCertInfo->Issuer) != FALSE;
+                certificates.push_back({{c->pbCertEncoded, c->pbCertEncoded + c->cbCertEncoded}, selfSigned});
+            }
+        } catch (...) {
+            // A context still held keeps the whole message in memory.
+            crypt_.freeCertificate(c);
+            throw;
         }
         return certificates;
     }

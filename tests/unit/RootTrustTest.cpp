@@ -17,7 +17,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Events = std::vector<std::wstring>;
 
-constexpr std::int32_t kNotFound = static_cast<std::int32_t>(0x80092004);  // CRYPT_E_NOT_FOUND
 constexpr std::int32_t kAccessDenied = static_cast<std::int32_t>(0x80070005);
 
 const Certificate kRoot = {{0x30, 0x01}, true};
@@ -120,7 +119,7 @@ TEST(StoreEnrollment, EveryFailureCarriesItsNumberOut) {
 
     Stores rootless;  // nothing that could be trusted
     rootless.message = {kIntermediate};
-    EXPECT_EQ(StoreInstall(rootless), kNotFound);
+    EXPECT_EQ(StoreInstall(rootless), kNoRoot);
     EXPECT_TRUE(rootless.ca.empty()) << "nothing is added when there is no root";
 }
 
@@ -166,11 +165,21 @@ TEST(ConfirmedEnrollment, ControlSuccessCountsOnlyWithTheRootInRoot) {
     EXPECT_EQ(declined.log, (Events{L"open", L"in root?"})) << "the check adds nothing itself";
 }
 
-TEST(ConfirmedEnrollment, ControlFailureStandsAndTheStoresAreNotAsked) {
+// The text is opened before the control is called, and a control that
+// fails is not second-guessed.
+TEST(ConfirmedEnrollment, ControlFailureStandsAndRootIsNotAsked) {
     Log log;
     Stores s;
     EXPECT_EQ(ControlInstall(s, static_cast<std::int32_t>(0x80092004), log), static_cast<std::int32_t>(0x80092004));
-    EXPECT_TRUE(s.log.empty());
+    EXPECT_EQ(s.log, (Events{L"open"}));
+}
+
+TEST(ConfirmedEnrollment, TextThatCannotBeOpenedIsNeverHandedToTheControl) {
+    Log log;
+    Stores s;
+    s.openError = Error(static_cast<std::int32_t>(0x8009310B), L"bad tag");
+    EXPECT_EQ(ControlInstall(s, 0, log), static_cast<std::int32_t>(0x8009310B));
+    EXPECT_EQ(log.events, (Events{L"release"})) << "the control is released, never called";
 }
 
 TEST(Base64, DecodesTheCarriedTextAsLibcryptoDoes) {
@@ -183,7 +192,7 @@ TEST(Base64, DecodesTheCarriedTextAsLibcryptoDoes) {
 }
 
 TEST(Base64, RefusesAnythingButOneLineOfCanonicalBase64) {
-    for (const wchar_t* bad : {L"", L"TWF", L"TW\nFu", L"TW=u", L"T===", L"TWF*", L"TR==", L"TWF=TWFu"})
+    for (const wchar_t* bad : {L"", L"TWF", L"TW\nFu", L"TW=u", L"T===", L"TWF*", L"TR==", L"TWF=", L"TWF=TWFu"})
         EXPECT_THROW(DecodeBase64(bad), Error) << "accepted \"" << std::string(bad, bad + wcslen(bad)) << "\"";
 }
 
