@@ -15,5 +15,6 @@ std::unique_ptr<Enrollment> CreateEnrollment() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
-    return RunProgram(module, {nullptr, CreateEnrollment, ModernWindowLook()});
+    return RunProgram(module,
+                      {L"Local\\Corvane.CertInstallVista.Running", nullptr, CreateEnrollment, ModernWindowLook()});
 }

@@ -28,7 +28,7 @@ private:
 int RunProgram(HINSTANCE module, const Edition& edition) {
     // Before anything could load a DLL by name.
     RemoveCurrentDirectoryFromDllSearch();
-    SingleInstance instance;
+    SingleInstance instance(edition.runningMutex);
     if (instance.AnotherRuns()) {
         SingleInstance::BringRunningForward();
         return 0;

@@ -8,6 +8,10 @@
 
 // What makes an edition of the program, chosen in its own entry point.
 struct Edition {
+    // In the session's namespace: two users of one terminal server each run
+    // their own. Windows 2000 without Terminal Services ignores the prefix.
+    // The mutex goes with the last handle, when the program ends, however it ends.
+    const wchar_t* runningMutex;
     const VersionGate* gate;                      // nullptr: it runs on every Windows
     Win32Platform::EnrollmentFactory createEnroll;  // what Next installs through
     const WindowLook& look;

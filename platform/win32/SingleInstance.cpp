@@ -2,10 +2,6 @@
 
 namespace {
 
-// In the session's namespace: two users of one terminal server each run their
-// own. Windows 2000 without Terminal Services ignores the prefix. The mutex
-// goes with the last handle, when the program ends, however it ends.
-constexpr wchar_t kMutexName[] = L"Local\\Corvane.CertInstall.Running";
 constexpr wchar_t kWindowClass[] = L"CerImport";
 
 struct Search {
@@ -31,8 +27,8 @@ BOOL CALLBACK Consider(HWND window, LPARAM context) {
 
 }  // namespace
 
-SingleInstance::SingleInstance()
-    : mutex_(CreateMutexW(nullptr, FALSE, kMutexName)),
+SingleInstance::SingleInstance(const wchar_t* name)
+    : mutex_(CreateMutexW(nullptr, FALSE, name)),
       anotherRuns_(mutex_ && GetLastError() == ERROR_ALREADY_EXISTS) {}
 
 SingleInstance::~SingleInstance() {

@@ -2,13 +2,16 @@
 
 #include <windows.h>
 
-// One program per session. A second start, which a slow machine invites by
-// a double-click done twice, must not open a second window exactly on top of
-// the first: it brings the running program's window, or the box it shows, to
-// the front and ends.
+// One program per session and edition. A second start, which a slow machine
+// invites by a double-click done twice, must not open a second window exactly
+// on top of the first: it brings the running program's window, or the box it
+// shows, to the front and ends. Each edition has its own mutex: a user whom
+// the classic's box sends to the Vista edition starts it with the box still
+// up, and must get its window, not the box again.
 class SingleInstance {
 public:
-    SingleInstance();
+    // name: the session's mutex of this edition, "Local\\..."
+    explicit SingleInstance(const wchar_t* name);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;

@@ -72,6 +72,7 @@ void WindowFails();
 // install with no question (Wine's crypt32 asks none), one that fails.
 void ThemedLayout();
 void DpiChanged();
+void AfterRefusal();
 void InstalledSilently();
 void RootUnwritable();
 // Not tests of the program.

@@ -114,19 +114,13 @@ void ThemedLayout() {
     ExpectEnd(program);
 }
 
-// Moved to a monitor of 144 DPI (WM_DPICHANGED, sent from inside the
-// program as Windows sends it): client size, every control, the fonts and
-// the banner follow, as the design lays them out at 144 DPI.
-void DpiChanged() {
-    NameProbeFile();
-    Target program;
-    if (!StartShown(program)) return;
-    const Probe probe(program);
-    if (!Check(probe.Ready(), L"the probe hooks the program's thread")) return;
-    Check(ScreenDpi() == 96, L"the window starts at 96 DPI", std::to_wstring(ScreenDpi()));
-    constexpr int kTo = 144;
-    probe.Post(program.MainWindow(), kTo);
-    const int width = TwipsToPixels(kWindow.clientWidth, kTo);
+namespace {
+
+// Sends the window WM_DPICHANGED for a DPI and checks it is laid out anew.
+void MoveToDpi(Target& program, const Probe& probe, int dpi) {
+    Note(L"WM_DPICHANGED for " + std::to_wstring(dpi) + L" DPI");
+    probe.Post(program.MainWindow(), dpi);
+    const int width = TwipsToPixels(kWindow.clientWidth, dpi);
     Check(WaitUntil(
               [&] {
                   RECT client;
@@ -137,11 +131,48 @@ void DpiChanged() {
           L"WM_DPICHANGED lays the window out again");
     Check(program.BringToFront(), L"the window is in front");
     Check(WaitPainted(program.MainWindow()), L"the window is painted again");
-    CheckLayout(program, kTo);
-    CheckLabelFonts(program, probe, kTo);
+    CheckLayout(program, dpi);
+    CheckLabelFonts(program, probe, dpi);
+}
+
+}  // namespace
+
+// Moved to a monitor of 144 DPI and back (WM_DPICHANGED, sent from inside
+// the program as Windows sends it): client size, every control, the fonts
+// and the banner follow, as the design lays them out at each DPI.
+void DpiChanged() {
+    NameProbeFile();
+    Target program;
+    if (!StartShown(program)) return;
+    const Probe probe(program);
+    if (!Check(probe.Ready(), L"the probe hooks the program's thread")) return;
+    Check(ScreenDpi() == 96, L"the window starts at 96 DPI", std::to_wstring(ScreenDpi()));
+    MoveToDpi(program, probe, 144);
     Shot(L"dpi-changed");
+    MoveToDpi(program, probe, 96);
+    Shot(L"dpi-changed-back");
     program.ClickExit();
     ExpectEnd(program);
+}
+
+// A user of Windows 10 starts the classic, reads its box and starts this
+// edition with the box still up: its window appears; it is not taken for a
+// second start of the classic.
+void AfterRefusal() {
+    const std::wstring classic = g_exe.substr(0, g_exe.find_last_of(L'\\') + 1) + L"CertInstall.exe";
+    Target refusing;
+    if (!Check(refusing.Start(classic), L"the classic starts", classic)) return;
+    MessageBoxSeen box;
+    if (!Check(refusing.WaitForMessageBox(box), L"the classic shows its box")) return;
+    ExpectBox(box, L"windows 版本错误，请使用 证书安装 vista版本", L"操作系统版本错误", {IDOK});
+    Target program;
+    if (StartShown(program)) {
+        Shot(L"after-refusal");
+        program.ClickExit();
+        ExpectEnd(program);
+    }
+    refusing.Press(box.window, IDOK);
+    ExpectEnd(refusing);
 }
 
 // Wine's crypt32 asks nothing before it adds to Root, so Next goes straight

@@ -21,7 +21,7 @@ int wmain(int argc, wchar_t** argv) {
         {L"second-start", SecondStart}, {L"window-fails", WindowFails},
         {L"second-start-shown", SecondStartShown}, {L"themed-layout", ThemedLayout},
         {L"dpi-changed", DpiChanged}, {L"installed-silently", InstalledSilently},
-        {L"root-unwritable", RootUnwritable},
+        {L"root-unwritable", RootUnwritable}, {L"after-refusal", AfterRefusal},
     };
     if (argc != 4) {
         std::fwprintf(stderr, L"usage: driver SCENARIO EXE OUTPUT-FOLDER\n");
