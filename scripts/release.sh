@@ -56,13 +56,18 @@ else
 fi
 
 # DIR is made only at the end; whatever part of it exists must take files.
+case $out in -*) fail "--out: needs a folder, not $out" ;; esac
+[ ! -L "$out" ] || [ -e "$out" ] || fail "$out: is a link to nothing"
 [ ! -e "$out" ] || [ -d "$out" ] || fail "$out: is not a folder"
+for name in CertInstall.exe CertInstallVista.exe SHA256SUMS; do
+    [ ! -d "$out/$name" ] || fail "$out/$name: is a folder where the release puts a file"
+done
 existing=$out
-while [ ! -e "$existing" ]; do existing=$(dirname "$existing"); done
+while [ ! -e "$existing" ]; do existing=$(dirname -- "$existing"); done
 [ -d "$existing" ] && [ -w "$existing" ] || fail "$out: cannot be written"
 
 export LC_ALL=C
-source_dir=$(cd "$(dirname "$0")/.." && pwd)
+source_dir=$(CDPATH='' cd -- "$(dirname -- "$0")/.." && pwd)
 work=$(mktemp -d)
 stage=
 trap 'rm -rf "$work" ${stage:+"$stage"}' EXIT
@@ -79,9 +84,9 @@ if [ -z "$unsigned" ]; then
     if [ -n "$pkcs12" ]; then set -- --pkcs12 "$pkcs12"; else set -- --cert "$cert" --key "$key"; fi
     [ -z "$pass_file" ] || set -- "$@" --pass-file "$pass_file"
     [ -z "$ca" ] || set -- "$@" --ca "$ca"
-    # The signer and --ca, before the build rather than after it.
-    said=$(sh "$source_dir/scripts/sign.sh" --check "$@" 2>&1) || fail "${said#sign.sh: }"
     [ -z "$timestamp" ] || set -- "$@" --timestamp "$timestamp"
+    # The signer, --ca and --timestamp, before the build rather than after it.
+    said=$(sh "$source_dir/scripts/sign.sh" --check "$@" 2>&1) || fail "${said#sign.sh: }"
 fi
 
 case $root in /*) root_path=$root ;; *) root_path=$PWD/$root ;; esac

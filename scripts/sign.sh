@@ -59,33 +59,33 @@ fi
 if [ -n "$pkcs12" ]; then
     [ -z "$cert$key" ] || fail "give --pkcs12 or --cert and --key, not both"
     readable "$pkcs12"
-    signer="-pkcs12 $pkcs12"
 else
     [ -n "$cert" ] && [ -n "$key" ] || usage
     readable "$cert"
     readable "$key"
-    signer="-certs $cert -key $key"
 fi
 [ -z "$pass_file" ] || readable "$pass_file"
 [ -z "$ca" ] || readable "$ca"
+case $timestamp in
+"" | http://* | https://*) ;;
+*) fail "$timestamp: is not an http:// or https:// address of a time-stamp authority" ;;
+esac
 
 export LC_ALL=C
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # The key must belong to the certificate, or the signature verifies nowhere.
-pass_in=
-[ -z "$pass_file" ] || pass_in="-passin file:$pass_file"
+pass_in=pass:
+[ -z "$pass_file" ] || pass_in=file:$pass_file
 if [ -n "$pkcs12" ]; then
-    # shellcheck disable=SC2086
-    openssl pkcs12 -in "$pkcs12" -nokeys -clcerts ${pass_in:--passin pass:} -out "$work/cert.pem" 2>/dev/null ||
+    openssl pkcs12 -in "$pkcs12" -nokeys -clcerts -passin "$pass_in" -out "$work/cert.pem" 2>/dev/null ||
         fail "$pkcs12: cannot be opened (wrong or missing --pass-file?)"
-    # shellcheck disable=SC2086
-    openssl pkcs12 -in "$pkcs12" -nokeys -cacerts ${pass_in:--passin pass:} -out "$work/chain.pem" 2>/dev/null
+    openssl pkcs12 -in "$pkcs12" -nokeys -cacerts -passin "$pass_in" -out "$work/chain.pem" 2>/dev/null ||
+        : > "$work/chain.pem"
 else
     openssl x509 -in "$cert" -out "$work/cert.pem" 2>/dev/null || fail "$cert: holds no PEM certificate"
-    # shellcheck disable=SC2086
-    openssl pkey -in "$key" ${pass_in:--passin pass:} -pubout -out "$work/key.pub" 2>/dev/null ||
+    openssl pkey -in "$key" -passin "$pass_in" -pubout -out "$work/key.pub" 2>/dev/null ||
         fail "$key: holds no private key that opens (wrong or missing --pass-file?)"
     openssl x509 -in "$work/cert.pem" -noout -pubkey > "$work/cert.pub"
     cmp -s "$work/key.pub" "$work/cert.pub" || fail "$key: is not the key of $cert"
@@ -102,18 +102,20 @@ if [ -n "$ca" ]; then
 fi
 # A signer that chains to neither would give signatures that verify nowhere.
 cat "$work/cert.pem" >> "$work/chain.pem"
-openssl verify -CAfile "$trust" -untrusted "$work/chain.pem" "$work/cert.pem" >/dev/null 2>&1 ||
-    fail "${pkcs12:-$cert}: does not chain to the system's roots${ca:+ or to $ca}"
+if ! openssl verify -CAfile "$trust" -untrusted "$work/chain.pem" "$work/cert.pem" > "$work/chain.log" 2>&1; then
+    reason=$(sed -n 's/^error [0-9]* at [0-9]* depth lookup: //p' "$work/chain.log" | head -n 1)
+    fail "${pkcs12:-$cert}: does not chain to the system's roots${ca:+ or to $ca}${reason:+ ($reason)}"
+fi
 [ -z "$check_only" ] || exit 0
 
-options=
-[ -z "$pass_file" ] || options="-readpass $pass_file"
-[ -z "$timestamp" ] || options="$options -ts $timestamp"
-# shellcheck disable=SC2086
-osslsigncode sign $signer $options -h sha1 -in "$in" -out "$work/sha1.exe" > "$work/sign.log" 2>&1 ||
+# osslsigncode's options, each path one argument whatever it holds.
+if [ -n "$pkcs12" ]; then set -- -pkcs12 "$pkcs12"; else set -- -certs "$cert" -key "$key"; fi
+[ -z "$pass_file" ] || set -- "$@" -readpass "$pass_file"
+[ -z "$timestamp" ] || set -- "$@" -ts "$timestamp"
+
+osslsigncode sign "$@" -h sha1 -in "$in" -out "$work/sha1.exe" > "$work/sign.log" 2>&1 ||
     { cat "$work/sign.log" >&2; fail "$in: the SHA-1 signature failed"; }
-# shellcheck disable=SC2086
-osslsigncode sign $signer $options -nest -h sha256 -in "$work/sha1.exe" -out "$work/signed.exe" \
+osslsigncode sign "$@" -nest -h sha256 -in "$work/sha1.exe" -out "$work/signed.exe" \
     > "$work/sign.log" 2>&1 ||
     { cat "$work/sign.log" >&2; fail "$in: the nested SHA-256 signature failed"; }
 

@@ -22,9 +22,12 @@ release() {
 root "$work" operator-root
 root "$work" signing-root
 code_signer "$work" signer signing-root
-printf 'secret\n' > "$work/pass"
-openssl pkcs12 -export -in "$work/signer.pem" -inkey "$work/signer.key" -passout file:"$work/pass" \
-    -out "$work/signer.p12"
+# In a folder whose name has a space, which every path must survive.
+keys="$work/signing keys"
+mkdir "$keys"
+printf 'secret\n' > "$keys/pass"
+openssl pkcs12 -export -in "$work/signer.pem" -inkey "$work/signer.key" -passout file:"$keys/pass" \
+    -out "$keys/signer.p12"
 sh "$source_dir/scripts/certificate.sh" "$work/operator-root.pem" "$work/operator-root.b64" >/dev/null 2>&1
 # carries EXE: EXE holds the root's carried text as a whole UTF-16LE string.
 carries() {
@@ -45,7 +48,7 @@ echo "the operator's notes" > "$work/signed/notes.txt"
 echo "stale" > "$work/signed/CertInstall.exe"
 echo "0000  CertInstall.exe" > "$work/signed/SHA256SUMS"
 cp "$work/signed/notes.txt" "$work/notes.txt"
-release "$work/operator-root.pem" --out "$work/signed" --pkcs12 "$work/signer.p12" --pass-file "$work/pass" \
+release "$work/operator-root.pem" --out "$work/signed" --pkcs12 "$keys/signer.p12" --pass-file "$keys/pass" \
     --ca "$work/signing-root.pem" > "$work/signed.txt" 2> "$work/signed.err"
 check $? "a signed release" "$(cat "$work/signed.err")"
 
@@ -120,8 +123,10 @@ refused "$work/signer.pem" "is not self-signed" release "$work/signer.pem" --out
 refused "$work/with-key.pem" "holds a private key" release "$work/with-key.pem" --out "$work/signed" --unsigned
 refused "$work/signing-root.key" "is not the key of $work/signer.pem" \
     signed_by --cert "$work/signer.pem" --key "$work/signing-root.key"
-refused "$work/signer.p12" "cannot be opened" signed_by --pkcs12 "$work/signer.p12"
-refused "$work/missing-pass" "cannot be read" signed_by --pkcs12 "$work/signer.p12" --pass-file "$work/missing-pass"
+refused "$keys/signer.p12" "cannot be opened" signed_by --pkcs12 "$keys/signer.p12"
+refused "$work/missing-pass" "cannot be read" signed_by --pkcs12 "$keys/signer.p12" --pass-file "$work/missing-pass"
+refused ftp://tsa.invalid "is not an http:// or https:// address" \
+    signed_by --pkcs12 "$keys/signer.p12" --pass-file "$keys/pass" --timestamp ftp://tsa.invalid
 refused "$work/signer.key" "holds no PEM certificate" \
     signed_by --cert "$work/signer.pem" --key "$work/signer.key" --ca "$work/signer.key"
 refused "$work/signed/notes.txt" "is not a folder" \
