@@ -20,9 +20,13 @@ void RemoveCurrentDirectoryFromDllSearch();
 // the exe's own among them, is searched for it.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
-// Sent to a per-monitor aware window whose DPI changes (Windows 8.1 and later).
+// Sent to a per-monitor aware window whose DPI changes (Windows 8.1 and
+// later), and before it to a per-monitor v2 one (Windows 10 1703 and later).
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
+#endif
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
 #endif
 
 // The DPI the system gives a DPI-aware process: that of the primary monitor

@@ -27,10 +27,8 @@ FormWindow::FormWindow(HINSTANCE instance, const WindowLook& look)
     type.lpszClassName = kClassName;
     if (!RegisterClassExW(&type)) throw LastError();
 
-    RECT frame = {0, 0, TwipsToPixels(kWindow.clientWidth, dpi_.x),
-                  TwipsToPixels(kWindow.clientHeight, dpi_.y)};
-    look_.AdjustFrame(frame, kStyle, dpi_.y);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const SIZE frame = FrameSize(dpi_);
+    const int width = frame.cx, height = frame.cy;
     RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int x = work.left + std::max(0L, (work.right - work.left - width) / 2);
@@ -107,21 +105,24 @@ void FormWindow::Rescale(Dpi dpi, int x, int y) {
     RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+SIZE FormWindow::FrameSize(Dpi dpi) const {
+    RECT frame = {0, 0, TwipsToPixels(kWindow.clientWidth, dpi.x), TwipsToPixels(kWindow.clientHeight, dpi.y)};
+    look_.AdjustFrame(frame, kStyle, dpi.y);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
 void FormWindow::ResizeFrame(int x, int y) {
-    const int width = TwipsToPixels(kWindow.clientWidth, dpi_.x);
-    const int height = TwipsToPixels(kWindow.clientHeight, dpi_.y);
-    RECT frame = {0, 0, width, height};
-    look_.AdjustFrame(frame, kStyle, dpi_.y);
-    SetWindowPos(window_.get(), nullptr, x, y, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE frame = FrameSize(dpi_);
+    SetWindowPos(window_.get(), nullptr, x, y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     // The frame is reckoned from metrics, which need not be what the window
     // draws at its new DPI (Windows scales the frame itself from 10 1703 on):
     // the client area has the last word.
+    const int width = TwipsToPixels(kWindow.clientWidth, dpi_.x);
+    const int height = TwipsToPixels(kWindow.clientHeight, dpi_.y);
     RECT client;
     GetClientRect(window_.get(), &client);
     if (client.right != width || client.bottom != height)
-        SetWindowPos(window_.get(), nullptr, 0, 0, frame.right - frame.left + width - client.right,
-                     frame.bottom - frame.top + height - client.bottom,
+        SetWindowPos(window_.get(), nullptr, 0, 0, frame.cx + width - client.right, frame.cy + height - client.bottom,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -185,6 +186,14 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             PaintLines(dc);
             EndPaint(window_.get(), &paint);
             return 0;
+        }
+        case WM_GETDPISCALEDSIZE: {
+            // Windows 10 1703 and later ask for the size at the new DPI before
+            // they suggest a rectangle; the layout's size keeps the rectangle
+            // where the window will really go, so it does not jump back.
+            const int dpi = static_cast<int>(wparam);
+            *reinterpret_cast<SIZE*>(lparam) = FrameSize({dpi, dpi});
+            return TRUE;
         }
         case WM_DPICHANGED: {
             // The suggested rectangle keeps the window where the user put it;

@@ -44,6 +44,7 @@ private:
     void LayOut();
     void Rescale(Dpi dpi, int x, int y);
     void ResizeFrame(int x, int y);
+    SIZE FrameSize(Dpi dpi) const;  // the window's outer size at a DPI
     void PaintLines(HDC dc) const;
     void DrawBanner(const DRAWITEMSTRUCT& item);
     HWND Control(ControlName name) const { return controls_[name]; }
