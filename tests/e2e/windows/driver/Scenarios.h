@@ -35,6 +35,21 @@ HRESULT CreateEnroll(ICEnroll4** control);
 std::wstring Rect(const RECT& r);
 // A file of the driver's own folder, such as a hook DLL.
 std::wstring BesideDriver(const wchar_t* name);
+
+// A hook procedure that a DLL beside the driver exports, set on one thread
+// of the program (or on every thread, for thread 0) for as long as this lives.
+class DllHook {
+public:
+    DllHook(const wchar_t* dll, const char* procedure, int type, DWORD thread);
+    ~DllHook();
+    DllHook(const DllHook&) = delete;
+    DllHook& operator=(const DllHook&) = delete;
+    bool Set() const { return hook_ != nullptr; }
+
+private:
+    HMODULE module_ = nullptr;
+    HHOOK hook_ = nullptr;
+};
 // The screen's DPI as the driver sees it (LogPixels of the prefix).
 int ScreenDpi();
 // The layout checks at a DPI, on a running program's window.

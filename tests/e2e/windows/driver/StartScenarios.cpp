@@ -89,30 +89,27 @@ void SecondStartShown() {
 // the half-made window already gone, a broadcast meanwhile reaches nothing of
 // it, and the program ends with exit code 1.
 void WindowFails() {
-    const std::wstring dll = BesideDriver(L"RefuseButtons.dll");
-    HMODULE module = LoadLibraryW(dll.c_str());
-    const auto procedure = reinterpret_cast<HOOKPROC>(
-        reinterpret_cast<void*>(module ? GetProcAddress(module, "RefuseButtons") : nullptr));
-    HHOOK hook = procedure ? SetWindowsHookExW(WH_CBT, procedure, module, 0) : nullptr;
-    if (!Check(hook != nullptr, L"a CBT hook refuses the program's buttons", dll)) return;
-
     Target program;
-    if (!Check(program.Start(g_exe), L"the program starts", g_exe)) return;
-    MessageBoxSeen box;
-    if (Check(program.WaitForMessageBox(box), L"a box reports the error")) {
-        Note(L"report: " + box.text);
-        Check(box.text.rfind(L"运行时错误 '", 0) == 0, L"it reports a run-time error", box.text);
-        Check(box.buttons == std::vector<int>{IDOK}, L"with one OK button", Buttons(box.buttons));
-        Check(program.MainWindow() == nullptr, L"the half-made window is gone before the report");
-        Shot(L"window-fails");
-        DWORD_PTR ignored;
-        SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"),
-                            SMTO_ABORTIFHUNG, 5000, &ignored);
-        Sleep(200);
-        Check(WaitForSingleObject(program.Process(), 0) == WAIT_TIMEOUT && IsWindow(box.window),
-              L"a broadcast while the report shows does no harm");
-        program.Press(box.window, IDOK);
+    {
+        const DllHook refuse(L"RefuseButtons.dll", "RefuseButtons", WH_CBT, 0);
+        if (!Check(refuse.Set(), L"a CBT hook refuses the program's buttons", BesideDriver(L"RefuseButtons.dll")))
+            return;
+        if (!Check(program.Start(g_exe), L"the program starts", g_exe)) return;
+        MessageBoxSeen box;
+        if (Check(program.WaitForMessageBox(box), L"a box reports the error")) {
+            Note(L"report: " + box.text);
+            Check(box.text.rfind(L"运行时错误 '", 0) == 0, L"it reports a run-time error", box.text);
+            Check(box.buttons == std::vector<int>{IDOK}, L"with one OK button", Buttons(box.buttons));
+            Check(program.MainWindow() == nullptr, L"the half-made window is gone before the report");
+            Shot(L"window-fails");
+            DWORD_PTR ignored;
+            SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"),
+                                SMTO_ABORTIFHUNG, 5000, &ignored);
+            Sleep(200);
+            Check(WaitForSingleObject(program.Process(), 0) == WAIT_TIMEOUT && IsWindow(box.window),
+                  L"a broadcast while the report shows does no harm");
+            program.Press(box.window, IDOK);
+        }
     }
-    UnhookWindowsHookEx(hook);
     ExpectEnd(program, 1);
 }

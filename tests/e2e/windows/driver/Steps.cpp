@@ -94,6 +94,18 @@ std::wstring BesideDriver(const wchar_t* name) {
     return driver.substr(0, driver.find_last_of(L'\\') + 1) + name;
 }
 
+DllHook::DllHook(const wchar_t* dll, const char* procedure, int type, DWORD thread)
+    : module_(LoadLibraryW(BesideDriver(dll).c_str())) {
+    const auto hook = reinterpret_cast<HOOKPROC>(
+        reinterpret_cast<void*>(module_ ? GetProcAddress(module_, procedure) : nullptr));
+    if (hook) hook_ = SetWindowsHookExW(type, hook, module_, thread);
+}
+
+DllHook::~DllHook() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    if (module_) FreeLibrary(module_);
+}
+
 int ScreenDpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);

@@ -13,28 +13,17 @@ namespace {
 // WindowProbe.dll's hook on the program's thread, for as long as this lives.
 class Probe {
 public:
-    explicit Probe(const Target& program) {
-        module_ = LoadLibraryW(BesideDriver(L"WindowProbe.dll").c_str());
-        const auto procedure = reinterpret_cast<HOOKPROC>(
-            reinterpret_cast<void*>(module_ ? GetProcAddress(module_, "WindowProbe") : nullptr));
-        if (procedure) hook_ = SetWindowsHookExW(WH_GETMESSAGE, procedure, module_, program.ThreadId());
-    }
-    ~Probe() {
-        if (hook_) UnhookWindowsHookEx(hook_);
-        if (module_) FreeLibrary(module_);
-    }
-    Probe(const Probe&) = delete;
-    Probe& operator=(const Probe&) = delete;
+    explicit Probe(const Target& program)
+        : hook_(L"WindowProbe.dll", "WindowProbe", WH_GETMESSAGE, program.ThreadId()) {}
 
-    bool Ready() const { return hook_ != nullptr; }
+    bool Ready() const { return hook_.Set(); }
     // 0: measure the labels; a DPI: send the window WM_DPICHANGED for it.
     void Post(HWND window, int dpi) const {
         PostMessageW(window, RegisterWindowMessageW(L"CertInstallTest.Probe"), static_cast<WPARAM>(dpi), 0);
     }
 
 private:
-    HMODULE module_ = nullptr;
-    HHOOK hook_ = nullptr;
+    DllHook hook_;
 };
 
 std::wstring ProbeFile() {

@@ -11,11 +11,11 @@
 
 #include <cstdio>
 
-namespace {
+#include "app/Layout.h"
+#include "platform/win32/Compat.h"
+#include "platform/win32/FormWindow.h"
 
-constexpr UINT kDpiChanged = 0x02E0;
-constexpr int kFirstControlId = 100;       // FormWindow::kFirstControlId
-constexpr int kLabels[] = {4, 6};          // Label1, lblDesc in the layout
+namespace {
 
 void Print(FILE* out, const wchar_t* text) {
     char bytes[256];
@@ -31,8 +31,8 @@ void Measure(HWND window) {
     if (!GetEnvironmentVariableW(L"CERTINSTALL_PROBE_OUT", path, MAX_PATH)) return;
     FILE* out = _wfopen(path, L"w");
     if (!out) return;
-    for (int index : kLabels) {
-        HWND label = GetDlgItem(window, kFirstControlId + index);
+    for (int index : {Label1, lblDesc}) {
+        HWND label = GetDlgItem(window, FormWindow::kFirstControlId + index);
         HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
         LOGFONTW logical = {};
         GetObjectW(font, sizeof logical, &logical);
@@ -62,7 +62,7 @@ void ChangeDpi(HWND window, int dpi) {
     const int width = MulDiv(now.right - now.left, dpi, 96), height = MulDiv(now.bottom - now.top, dpi, 96);
     const int left = (now.left + now.right - width) / 2, top = (now.top + now.bottom - height) / 2;
     RECT suggested = {left, top, left + width, top + height};
-    SendMessageW(window, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
 
 }  // namespace
