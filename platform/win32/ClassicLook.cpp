@@ -24,6 +24,8 @@ public:
     // A stock object; deleting it does nothing, so it is owned like the others.
     HFONT CreateButtonFont(int) const override { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
+    // The design's own fonts, for which its boxes were made.
+    bool FitsText() const override { return false; }
     void AdjustFrame(RECT& rect, DWORD style, int) const override { AdjustWindowRectEx(&rect, style, FALSE, 0); }
 };
 

@@ -4,6 +4,7 @@
 
 #include "platform/win32/Banner.h"
 #include "platform/win32/Compat.h"
+#include "platform/win32/GdiTextMeasure.h"
 #include "platform/win32/SystemError.h"
 #include "resources/resource.h"
 
@@ -27,26 +28,25 @@ FormWindow::FormWindow(HINSTANCE instance, const WindowLook& look)
     type.lpszClassName = kClassName;
     if (!RegisterClassExW(&type)) throw LastError();
 
-    const SIZE frame = FrameSize(dpi_);
-    const int width = frame.cx, height = frame.cy;
-    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int x = work.left + std::max(0L, (work.right - work.left - width) / 2);
-    const int y = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
-
-    // Hidden until start-up shows it, after the load handler. If a control
-    // cannot be created below (desktop heap runs out on XP), the throw
+    // Hidden until start-up shows it, after the load handler; sized and
+    // placed once its controls exist and their texts can be measured. If a
+    // control cannot be created below (desktop heap runs out on XP), the throw
     // destroys the window through its owner before the error report's box
     // pumps any message to it.
-    if (!CreateWindowExW(0, kClassName, kWindow.caption, kStyle, x, y, width, height, nullptr,
-                         nullptr, instance, this))
+    if (!CreateWindowExW(0, kClassName, kWindow.caption, kStyle, 0, 0, 0, 0, nullptr, nullptr, instance, this))
         throw LastError();
     CreateControls();
-    LayOut();
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    Arrange(dpi_, work);
     // A per-monitor aware window sized for the system's DPI may have opened
     // on a monitor of another one.
     const Dpi actual = look_.WindowDpi(window_.get());
-    if (!(actual == dpi_)) Rescale(actual, x, y);
+    if (!(actual == dpi_)) {
+        RECT now;
+        GetWindowRect(window_.get(), &now);
+        Arrange(actual, now);
+    }
     focus_ = Control(cmdNext);
 }
 
@@ -81,49 +81,76 @@ void FormWindow::CreateControls() {
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void FormWindow::LayOut() {
+namespace {
+
+// The work area of the monitor that holds most of area, or the nearest one.
+RECT WorkAreaAround(const RECT& area) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST), &monitor)) return monitor.rcWork;
+    RECT work = area;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+// The classic draws its texts in the design's fonts, for which the design's
+// boxes were made: nothing of it grows.
+class DesignFits : public TextMeasure {
+public:
+    int LabelHeight(ControlName, int) const override { return 0; }
+    PixelSize Caption(ControlName) const override { return {0, 0}; }
+};
+
+}  // namespace
+
+WindowPlacement FormWindow::Place(Dpi dpi, HFONT labelFont, HFONT buttonFont, const RECT& work) const {
+    const SIZE frame = FrameSize(dpi, {0, 0});
+    const PixelSize room = {work.right - work.left - frame.cx, work.bottom - work.top - frame.cy};
+    if (!look_.FitsText()) return PlaceControls(DesignFits(), dpi.x, dpi.y, room);
+    return PlaceControls(GdiTextMeasure(labelFont, buttonFont), dpi.x, dpi.y, room);
+}
+
+void FormWindow::Arrange(Dpi dpi, const RECT& area) {
+    dpi_ = dpi;
     // The controls draw with the old fonts until they are given the new ones.
     const OwnedGdiObject<HFONT> oldLabelFont(labelFont_.Release()), oldButtonFont(buttonFont_.Release());
     labelFont_.Reset(look_.CreateLabelFont(dpi_.y));
     buttonFont_.Reset(look_.CreateButtonFont(dpi_.y));
+    const RECT work = WorkAreaAround(area);
+    placement_ = Place(dpi_, labelFont_.get(), buttonFont_.get(), work);
     for (int i = 0; i < kControlCount; ++i) {
         if (!controls_[i]) continue;
-        const PixelBox box = ToPixels(kControls[i], dpi_.x, dpi_.y);
-        SetWindowPos(controls_[i], nullptr, box.x, box.y, box.width, box.height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        const PixelBox& box = placement_.controls[i];
+        SetWindowPos(controls_[i], nullptr, box.x, box.y, box.width, box.height, SWP_NOZORDER | SWP_NOACTIVATE);
         HFONT font = kControls[i].kind == ControlKind::PushButton ? buttonFont_.get() : labelFont_.get();
         SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
-}
 
-void FormWindow::Rescale(Dpi dpi, int x, int y) {
-    dpi_ = dpi;
-    LayOut();
-    ResizeFrame(x, y);
+    // In the middle of the area, the frame kept within the work area (its
+    // top-left corner where it cannot fit).
+    const SIZE frame = FrameSize(dpi_, placement_.client);
+    const LONG x = std::max(work.left, std::min(area.left + (area.right - area.left - frame.cx) / 2,
+                                                work.right - frame.cx));
+    const LONG y = std::max(work.top, std::min(area.top + (area.bottom - area.top - frame.cy) / 2,
+                                               work.bottom - frame.cy));
+    SetWindowPos(window_.get(), nullptr, x, y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame is reckoned from metrics, which need not be what the window
+    // draws at its new DPI (Windows scales the frame itself from 10 1703 on):
+    // the client area has the last word.
+    RECT client;
+    GetClientRect(window_.get(), &client);
+    if (client.right != placement_.client.width || client.bottom != placement_.client.height)
+        SetWindowPos(window_.get(), nullptr, 0, 0, frame.cx + placement_.client.width - client.right,
+                     frame.cy + placement_.client.height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // Moving a control copies its old pixels along; every control draws
     // itself afresh in its new size and font.
     RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-SIZE FormWindow::FrameSize(Dpi dpi) const {
-    RECT frame = {0, 0, TwipsToPixels(kWindow.clientWidth, dpi.x), TwipsToPixels(kWindow.clientHeight, dpi.y)};
+SIZE FormWindow::FrameSize(Dpi dpi, PixelSize client) const {
+    RECT frame = {0, 0, client.width, client.height};
     look_.AdjustFrame(frame, kStyle, dpi.y);
     return {frame.right - frame.left, frame.bottom - frame.top};
-}
-
-void FormWindow::ResizeFrame(int x, int y) {
-    const SIZE frame = FrameSize(dpi_);
-    SetWindowPos(window_.get(), nullptr, x, y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-    // The frame is reckoned from metrics, which need not be what the window
-    // draws at its new DPI (Windows scales the frame itself from 10 1703 on):
-    // the client area has the last word.
-    const int width = TwipsToPixels(kWindow.clientWidth, dpi_.x);
-    const int height = TwipsToPixels(kWindow.clientHeight, dpi_.y);
-    RECT client;
-    GetClientRect(window_.get(), &client);
-    if (client.right != width || client.bottom != height)
-        SetWindowPos(window_.get(), nullptr, 0, 0, frame.cx + width - client.right, frame.cy + height - client.bottom,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool FormWindow::TranslateDialogKeys(MSG& message) {
@@ -189,19 +216,34 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         }
         case WM_GETDPISCALEDSIZE: {
             // Windows 10 1703 and later ask for the size at the new DPI before
-            // they suggest a rectangle; the layout's size keeps the rectangle
-            // where the window will really go, so it does not jump back.
-            const int dpi = static_cast<int>(wparam);
-            *reinterpret_cast<SIZE*>(lparam) = FrameSize({dpi, dpi});
+            // they suggest a rectangle; the layout's size, in fonts made for
+            // that DPI, keeps the rectangle where the window will really go.
+            const Dpi dpi = {static_cast<int>(wparam), static_cast<int>(wparam)};
+            const OwnedGdiObject<HFONT> labelFont(look_.CreateLabelFont(dpi.y)), buttonFont(look_.CreateButtonFont(dpi.y));
+            RECT now;
+            GetWindowRect(window_.get(), &now);
+            *reinterpret_cast<SIZE*>(lparam) =
+                FrameSize(dpi, Place(dpi, labelFont.get(), buttonFont.get(), WorkAreaAround(now)).client);
             return TRUE;
         }
-        case WM_DPICHANGED: {
-            // The suggested rectangle keeps the window where the user put it;
-            // its size comes from the layout at the new DPI.
-            const RECT& suggested = *reinterpret_cast<const RECT*>(lparam);
-            Rescale({LOWORD(wparam), HIWORD(wparam)}, suggested.left, suggested.top);
+        case WM_DPICHANGED:
+            // The window takes its size from the layout at the new DPI, centred
+            // where the suggested rectangle is. Windows before 10 1703 ask no
+            // size first, so the two sizes differ; were the window put at the
+            // rectangle's corner it could fall back onto the monitor it left,
+            // and its DPI flip to and fro.
+            Arrange({LOWORD(wparam), HIWORD(wparam)}, *reinterpret_cast<const RECT*>(lparam));
             return 0;
-        }
+        case WM_SETTINGCHANGE:
+            // The user changed the text size (Windows 10's "Make text bigger",
+            // the message font of older ones): new fonts, laid out about the
+            // window's middle.
+            if (wparam == SPI_SETNONCLIENTMETRICS) {
+                RECT now;
+                GetWindowRect(window_.get(), &now);
+                Arrange(dpi_, now);
+            }
+            return 0;
         case WM_DRAWITEM:
             DrawBanner(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
             return TRUE;
@@ -220,10 +262,10 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void FormWindow::PaintLines(HDC dc) const {
-    for (const ControlLayout& c : kControls) {
-        if (c.kind != ControlKind::Line) continue;
-        const PixelBox line = ToPixels(c, dpi_.x, dpi_.y);
-        HPEN pen = CreatePen(PS_SOLID, 1, c.lineColor);
+    for (int i = 0; i < kControlCount; ++i) {
+        if (kControls[i].kind != ControlKind::Line) continue;
+        const PixelBox& line = placement_.controls[i];
+        HPEN pen = CreatePen(PS_SOLID, 1, kControls[i].lineColor);
         HGDIOBJ old = SelectObject(dc, pen);
         // LineTo leaves out the end point: (X2, Y2) is where the line stops.
         MoveToEx(dc, line.x, line.y, nullptr);

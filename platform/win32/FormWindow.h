@@ -6,6 +6,7 @@
 
 #include "app/EventDispatch.h"
 #include "app/Layout.h"
+#include "app/WindowLayout.h"
 #include "platform/Platform.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/WindowLook.h"
@@ -13,8 +14,9 @@
 // The installer window built from the layout table: created hidden, shown once
 // by start-up, hidden and destroyed by the handlers. Clicks of its buttons go
 // to the event dispatch; a close from the frame destroys it with no handler.
-// The edition's look gives its DPI and fonts; when its DPI changes (moved to
-// a monitor of another scale) it is laid out again from the same table.
+// The edition's look gives its DPI and fonts. When its DPI changes (moved to
+// a monitor of another scale) or the user changes the text size, it is laid
+// out again from the same table, around the texts in their new fonts.
 class FormWindow : public Form {
 public:
     // Control IDs are this plus the control's index in the layout; they stay
@@ -40,11 +42,12 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
     void CreateControls();
-    // Fonts, control rectangles and client size for dpi_.
-    void LayOut();
-    void Rescale(Dpi dpi, int x, int y);
-    void ResizeFrame(int x, int y);
-    SIZE FrameSize(Dpi dpi) const;  // the window's outer size at a DPI
+    // Lays the window out anew for a DPI, with fonts made for it, and puts
+    // it in the middle of area, within the work area of area's monitor.
+    void Arrange(Dpi dpi, const RECT& area);
+    // Where the controls go at a DPI, given its fonts, in a work area.
+    WindowPlacement Place(Dpi dpi, HFONT labelFont, HFONT buttonFont, const RECT& work) const;
+    SIZE FrameSize(Dpi dpi, PixelSize client) const;  // the window's outer size around a client area
     void PaintLines(HDC dc) const;
     void DrawBanner(const DRAWITEMSTRUCT& item);
     HWND Control(ControlName name) const { return controls_[name]; }
@@ -52,6 +55,7 @@ private:
     HINSTANCE instance_;
     const WindowLook& look_;
     Dpi dpi_;
+    WindowPlacement placement_{};
     std::array<HWND, kControlCount> controls_{};  // children, destroyed with the window
     HWND focus_ = nullptr;
     OwnedGdiObject<HFONT> labelFont_;

@@ -35,6 +35,8 @@ public:
     }
     HFONT CreateButtonFont(int dpi) const override { return CreateLabelFont(dpi); }
 
+    // The message font is the user's to size, up to 225 % on Windows 10 and 11.
+    bool FitsText() const override { return true; }
     void AdjustFrame(RECT& rect, DWORD style, int dpi) const override { AdjustWindowRectForDpi(rect, style, dpi); }
 };
 

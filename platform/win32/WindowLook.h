@@ -23,6 +23,9 @@ public:
     // Fonts at a DPI; the window deletes them once it no longer uses them.
     virtual HFONT CreateLabelFont(int dpi) const = 0;
     virtual HFONT CreateButtonFont(int dpi) const = 0;
+    // Whether the controls grow to hold their texts in these fonts, which the
+    // user may have made larger than the design's.
+    virtual bool FitsText() const = 0;
     // Widens a client rectangle to the window rectangle around it.
     virtual void AdjustFrame(RECT& rect, DWORD style, int dpi) const = 0;
 };

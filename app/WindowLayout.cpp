@@ -1,0 +1,90 @@
+#include "app/WindowLayout.h"
+
+#include <algorithm>
+
+namespace {
+
+// The layout with the client area widened by extra pixels: what spans the
+// window (the labels, the lines) widens with it, the banner keeps its size and
+// the buttons their places, both about the middle.
+WindowPlacement PlaceAtWidth(const TextMeasure& measure, int dpiX, int dpiY, int extra) {
+    WindowPlacement placed;
+    placed.client = {TwipsToPixels(kWindow.clientWidth, dpiX) + extra, TwipsToPixels(kWindow.clientHeight, dpiY)};
+    for (int i = 0; i < kControlCount; ++i) {
+        PixelBox& box = placed.controls[i];
+        box = ToPixels(kControls[i], dpiX, dpiY);
+        switch (kControls[i].kind) {
+            case ControlKind::Label:
+            case ControlKind::Line: box.width += extra; break;
+            case ControlKind::PictureBox:
+            case ControlKind::PushButton: box.x += extra / 2; break;
+        }
+    }
+
+    // The buttons share one row: one height for all, the tallest caption's.
+    int buttonHeight = 0;
+    for (int i = 0; i < kControlCount; ++i) {
+        if (kControls[i].kind != ControlKind::PushButton) continue;
+        PixelBox& box = placed.controls[i];
+        const PixelSize caption = measure.Caption(static_cast<ControlName>(i));
+        const int width =
+            std::max(box.width, caption.width + 2 * TwipsToPixels(kCaptionMarginX, dpiX));
+        box.x -= (width - box.width) / 2;
+        box.width = width;
+        buttonHeight = std::max({buttonHeight, box.height, caption.height + 2 * TwipsToPixels(kCaptionMarginY, dpiY)});
+    }
+
+    // Top to bottom: a label whose text needs more than the room down to
+    // the next control (not its own box, which may reach a pixel into the
+    // next) pushes everything below it down by the difference.
+    std::array<int, kControlCount> growth{};
+    for (int i = 0; i < kControlCount; ++i) {
+        PixelBox& box = placed.controls[i];
+        if (kControls[i].kind == ControlKind::PushButton) growth[i] = buttonHeight - box.height;
+        if (kControls[i].kind != ControlKind::Label) continue;
+        int below = placed.client.height;
+        for (int j = 0; j < kControlCount; ++j)
+            if (kControls[j].kind != ControlKind::Line && placed.controls[j].y > box.y)
+                below = std::min(below, placed.controls[j].y);
+        const int needed = measure.LabelHeight(static_cast<ControlName>(i), box.width);
+        growth[i] = std::max(0, needed - (below - box.y));
+        box.height = std::max(box.height, needed);
+    }
+    const std::array<PixelBox, kControlCount> design = placed.controls;
+    for (int i = 0; i < kControlCount; ++i) {
+        for (int j = 0; j < kControlCount; ++j)
+            if (design[j].y < design[i].y && kControls[j].kind == ControlKind::Label) placed.controls[i].y += growth[j];
+        if (kControls[i].kind == ControlKind::PushButton) placed.controls[i].height = buttonHeight;
+    }
+    // The client area grows by what its lowest row grew and what was pushed into it.
+    int lowest = 0;
+    for (int i = 0; i < kControlCount; ++i)
+        if (design[i].y > design[lowest].y) lowest = i;
+    placed.client.height += placed.controls[lowest].y - design[lowest].y + growth[lowest];
+    return placed;
+}
+
+}  // namespace
+
+WindowPlacement PlaceControls(const TextMeasure& measure, int dpiX, int dpiY, PixelSize maxClient) {
+    WindowPlacement placed = PlaceAtWidth(measure, dpiX, dpiY, 0);
+    const int widest = maxClient.width - placed.client.width;
+    if (placed.client.height <= maxClient.height || widest <= 0) return placed;
+
+    // Wider labels need fewer lines. The least widening that fits the work
+    // area, found by halving, as the height only falls as the width grows.
+    WindowPlacement fits = PlaceAtWidth(measure, dpiX, dpiY, widest);
+    if (fits.client.height > maxClient.height) return fits;
+    int tooNarrow = 0, wideEnough = widest;
+    while (wideEnough - tooNarrow > 1) {
+        const int extra = tooNarrow + (wideEnough - tooNarrow) / 2;
+        WindowPlacement tried = PlaceAtWidth(measure, dpiX, dpiY, extra);
+        if (tried.client.height <= maxClient.height) {
+            wideEnough = extra;
+            fits = tried;
+        } else {
+            tooNarrow = extra;
+        }
+    }
+    return fits;
+}

@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cwchar>
+
+#include "app/WindowLayout.h"
+
+namespace {
+
+// Text of fixed-width characters, wrapped anywhere: a font of the given
+// character width and line height.
+class FakeMeasure : public TextMeasure {
+public:
+    FakeMeasure(int charWidth, int lineHeight) : charWidth_(charWidth), lineHeight_(lineHeight) {}
+
+    int LabelHeight(ControlName label, int width) const override {
+        const int perLine = width / charWidth_;
+        const int length = static_cast<int>(std::wcslen(kControls[label].caption));
+        return (length + perLine - 1) / perLine * lineHeight_;
+    }
+    PixelSize Caption(ControlName button) const override {
+        return {static_cast<int>(std::wcslen(kControls[button].caption)) * charWidth_, lineHeight_};
+    }
+
+private:
+    int charWidth_, lineHeight_;
+};
+
+constexpr PixelSize kAnyWorkArea = {10000, 10000};
+
+bool Overlap(const PixelBox& a, const PixelBox& b) {
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+// Every control holds its text, nothing overlaps, and all lies in the client area.
+void ExpectEverythingFits(const WindowPlacement& placed, const FakeMeasure& measure, int dpi) {
+    for (int i = 0; i < kControlCount; ++i) {
+        const PixelBox& box = placed.controls[i];
+        const char* name = kControls[i].name;
+        if (kControls[i].kind == ControlKind::Line) continue;
+        EXPECT_LE(box.x + box.width, placed.client.width) << name;
+        EXPECT_LE(box.y + box.height, placed.client.height) << name;
+        if (kControls[i].kind == ControlKind::Label) {
+            EXPECT_GE(box.height, measure.LabelHeight(static_cast<ControlName>(i), box.width)) << name;
+        }
+        if (kControls[i].kind == ControlKind::PushButton) {
+            const PixelSize caption = measure.Caption(static_cast<ControlName>(i));
+            EXPECT_GE(box.width, caption.width + 2 * TwipsToPixels(kCaptionMarginX, dpi)) << name;
+            EXPECT_GE(box.height, caption.height + 2 * TwipsToPixels(kCaptionMarginY, dpi)) << name;
+        }
+        for (int j = 0; j < i; ++j) {
+            if (kControls[j].kind != ControlKind::Line) {
+                EXPECT_FALSE(Overlap(box, placed.controls[j])) << name << " and " << kControls[j].name;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+// The message font of Wine and of Windows at 100 % text, or near it: the
+// design, to the pixel, at every DPI.
+TEST(WindowLayout, TextThatFitsTheDesignMovesNothing) {
+    for (int dpi : {96, 120, 144}) {
+        const WindowPlacement placed = PlaceControls(FakeMeasure(12 * dpi / 96, 16 * dpi / 96), dpi, dpi, kAnyWorkArea);
+        EXPECT_EQ(placed.client.width, TwipsToPixels(kWindow.clientWidth, dpi));
+        EXPECT_EQ(placed.client.height, TwipsToPixels(kWindow.clientHeight, dpi));
+        for (int i = 0; i < kControlCount; ++i) {
+            const PixelBox design = ToPixels(kControls[i], dpi, dpi), box = placed.controls[i];
+            EXPECT_TRUE(box.x == design.x && box.y == design.y && box.width == design.width &&
+                        box.height == design.height)
+                << kControls[i].name << " at " << dpi << " DPI: " << box.x << "," << box.y << " " << box.width
+                << "x" << box.height;
+        }
+    }
+}
+
+// 150 % text: the long label needs more lines than its room, so it and all
+// below it move down by exactly the difference; the banner and the lines stay.
+TEST(WindowLayout, LargerTextGrowsWhatItMustAndNoMore) {
+    const FakeMeasure measure(18, 24);
+    const WindowPlacement placed = PlaceControls(measure, 96, 96, kAnyWorkArea);
+    ExpectEverythingFits(placed, measure, 96);
+
+    const PixelBox desc = ToPixels(kControls[lblDesc], 96, 96), label = ToPixels(kControls[Label1], 96, 96);
+    const int needed = measure.LabelHeight(lblDesc, desc.width);
+    const int pushed = needed - (label.y - desc.y);
+    ASSERT_GT(pushed, 0);
+    EXPECT_EQ(placed.controls[lblDesc].height, needed);
+    EXPECT_EQ(placed.controls[Label1].y, label.y + pushed);
+    EXPECT_EQ(placed.controls[Label1].height, measure.LabelHeight(Label1, label.width))
+        << "taller, but within its room: nothing moves for it";
+    for (ControlName button : {cmdNext, cmdExit}) {
+        const PixelBox design = ToPixels(kControls[button], 96, 96), box = placed.controls[button];
+        EXPECT_EQ(box.y, design.y + pushed) << kControls[button].name;
+        EXPECT_EQ(box.height, 24 + 2 * 4) << kControls[button].name;
+        EXPECT_LE(std::abs(2 * box.x + box.width - (2 * design.x + design.width)), 1)
+            << kControls[button].name << " keeps its centre";
+    }
+    EXPECT_EQ(placed.client.height, TwipsToPixels(kWindow.clientHeight, 96) + pushed + (32 - 25));
+    EXPECT_EQ(placed.client.width, TwipsToPixels(kWindow.clientWidth, 96));
+    for (ControlName fixed : {Picture1, Line1, Line2}) {
+        const PixelBox design = ToPixels(kControls[fixed], 96, 96), box = placed.controls[fixed];
+        EXPECT_TRUE(box.x == design.x && box.y == design.y && box.width == design.width &&
+                    box.height == design.height)
+            << kControls[fixed].name;
+    }
+}
+
+// 225 % text on a screen too low for it: the window widens to the least width
+// at which it fits the work area, and the widened labels take the room.
+TEST(WindowLayout, AWorkAreaTooLowWidensTheWindow) {
+    const FakeMeasure measure(27, 36);
+    const int tall = PlaceControls(measure, 96, 96, kAnyWorkArea).client.height;
+    const PixelSize workArea = {1300, tall - 60};
+    const WindowPlacement placed = PlaceControls(measure, 96, 96, workArea);
+    ExpectEverythingFits(placed, measure, 96);
+    EXPECT_LE(placed.client.height, workArea.height);
+    EXPECT_GT(placed.client.width, TwipsToPixels(kWindow.clientWidth, 96));
+    EXPECT_EQ(placed.controls[lblDesc].width, placed.client.width - 2 * placed.controls[lblDesc].x)
+        << "the label spans the wider window as it spanned the design's";
+    EXPECT_LE(std::abs(2 * placed.controls[Picture1].x + placed.controls[Picture1].width - placed.client.width), 1)
+        << "the banner stays in the middle";
+
+    // A pixel narrower would not fit: the least widening.
+    const WindowPlacement narrower = PlaceControls(measure, 96, 96, {placed.client.width - 1, workArea.height});
+    EXPECT_GT(narrower.client.height, workArea.height);
+    EXPECT_EQ(narrower.client.width, placed.client.width - 1) << "as wide as the work area lets it";
+}
