@@ -34,33 +34,27 @@ WindowPlacement PlaceAtWidth(const TextMeasure& measure, int dpiX, int dpiY, int
         buttonHeight = std::max({buttonHeight, box.height, caption.height + 2 * TwipsToPixels(kCaptionMarginY, dpiY)});
     }
 
-    // Top to bottom: a label whose text needs more than the room down to
-    // the next control (not its own box, which may reach a pixel into the
-    // next) pushes everything below it down by the difference.
+    // A label is as tall as its text needs, and pushes everything below it
+    // down by as much as it grew, so the gaps of the design stay as they were.
     std::array<int, kControlCount> growth{};
     for (int i = 0; i < kControlCount; ++i) {
         PixelBox& box = placed.controls[i];
         if (kControls[i].kind == ControlKind::PushButton) growth[i] = buttonHeight - box.height;
         if (kControls[i].kind != ControlKind::Label) continue;
-        int below = placed.client.height;
-        for (int j = 0; j < kControlCount; ++j)
-            if (kControls[j].kind != ControlKind::Line && placed.controls[j].y > box.y)
-                below = std::min(below, placed.controls[j].y);
-        const int needed = measure.LabelHeight(static_cast<ControlName>(i), box.width);
-        growth[i] = std::max(0, needed - (below - box.y));
-        box.height = std::max(box.height, needed);
+        growth[i] = std::max(0, measure.LabelHeight(static_cast<ControlName>(i), box.width) - box.height);
+        box.height += growth[i];
     }
-    const std::array<PixelBox, kControlCount> design = placed.controls;
+    const std::array<PixelBox, kControlCount> unshifted = placed.controls;
     for (int i = 0; i < kControlCount; ++i) {
         for (int j = 0; j < kControlCount; ++j)
-            if (design[j].y < design[i].y && kControls[j].kind == ControlKind::Label) placed.controls[i].y += growth[j];
+            if (unshifted[j].y < unshifted[i].y && kControls[j].kind == ControlKind::Label) placed.controls[i].y += growth[j];
         if (kControls[i].kind == ControlKind::PushButton) placed.controls[i].height = buttonHeight;
     }
     // The client area grows by what its lowest row grew and what was pushed into it.
     int lowest = 0;
     for (int i = 0; i < kControlCount; ++i)
-        if (design[i].y > design[lowest].y) lowest = i;
-    placed.client.height += placed.controls[lowest].y - design[lowest].y + growth[lowest];
+        if (unshifted[i].y > unshifted[lowest].y) lowest = i;
+    placed.client.height += placed.controls[lowest].y - unshifted[lowest].y + growth[lowest];
     return placed;
 }
 

@@ -32,7 +32,9 @@ bool Overlap(const PixelBox& a, const PixelBox& b) {
     return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 }
 
-// Every control holds its text, nothing overlaps, and all lies in the client area.
+// Every control holds its text, nothing overlaps but where the design's own
+// boxes do (lblDesc's reaches a pixel into Label1's), and all lies in the
+// client area.
 void ExpectEverythingFits(const WindowPlacement& placed, const FakeMeasure& measure, int dpi) {
     for (int i = 0; i < kControlCount; ++i) {
         const PixelBox& box = placed.controls[i];
@@ -50,7 +52,9 @@ void ExpectEverythingFits(const WindowPlacement& placed, const FakeMeasure& meas
         }
         for (int j = 0; j < i; ++j) {
             if (kControls[j].kind != ControlKind::Line) {
-                EXPECT_FALSE(Overlap(box, placed.controls[j])) << name << " and " << kControls[j].name;
+                EXPECT_EQ(Overlap(box, placed.controls[j]), Overlap(ToPixels(kControls[i], dpi, dpi),
+                                                                    ToPixels(kControls[j], dpi, dpi)))
+                    << name << " and " << kControls[j].name << " overlap as in the design or not at all";
             }
         }
     }
@@ -75,29 +79,30 @@ TEST(WindowLayout, TextThatFitsTheDesignMovesNothing) {
     }
 }
 
-// 150 % text: the long label needs more lines than its room, so it and all
-// below it move down by exactly the difference; the banner and the lines stay.
+// 150 % text: the long label needs more lines than its box holds, so it
+// grows and all below it moves down by exactly as much; the banner and the
+// lines stay.
 TEST(WindowLayout, LargerTextGrowsWhatItMustAndNoMore) {
     const FakeMeasure measure(18, 24);
     const WindowPlacement placed = PlaceControls(measure, 96, 96, kAnyWorkArea);
     ExpectEverythingFits(placed, measure, 96);
 
     const PixelBox desc = ToPixels(kControls[lblDesc], 96, 96), label = ToPixels(kControls[Label1], 96, 96);
-    const int needed = measure.LabelHeight(lblDesc, desc.width);
-    const int pushed = needed - (label.y - desc.y);
-    ASSERT_GT(pushed, 0);
-    EXPECT_EQ(placed.controls[lblDesc].height, needed);
-    EXPECT_EQ(placed.controls[Label1].y, label.y + pushed);
-    EXPECT_EQ(placed.controls[Label1].height, measure.LabelHeight(Label1, label.width))
-        << "taller, but within its room: nothing moves for it";
+    const int descGrowth = measure.LabelHeight(lblDesc, desc.width) - desc.height;
+    const int labelGrowth = measure.LabelHeight(Label1, label.width) - label.height;
+    ASSERT_GT(descGrowth, 0);
+    ASSERT_GT(labelGrowth, 0);
+    EXPECT_EQ(placed.controls[lblDesc].height, desc.height + descGrowth);
+    EXPECT_EQ(placed.controls[Label1].y, label.y + descGrowth);
+    EXPECT_EQ(placed.controls[Label1].height, label.height + labelGrowth);
     for (ControlName button : {cmdNext, cmdExit}) {
         const PixelBox design = ToPixels(kControls[button], 96, 96), box = placed.controls[button];
-        EXPECT_EQ(box.y, design.y + pushed) << kControls[button].name;
+        EXPECT_EQ(box.y, design.y + descGrowth + labelGrowth) << kControls[button].name;
         EXPECT_EQ(box.height, 24 + 2 * 4) << kControls[button].name;
         EXPECT_LE(std::abs(2 * box.x + box.width - (2 * design.x + design.width)), 1)
             << kControls[button].name << " keeps its centre";
     }
-    EXPECT_EQ(placed.client.height, TwipsToPixels(kWindow.clientHeight, 96) + pushed + (32 - 25));
+    EXPECT_EQ(placed.client.height, TwipsToPixels(kWindow.clientHeight, 96) + descGrowth + labelGrowth + (32 - 25));
     EXPECT_EQ(placed.client.width, TwipsToPixels(kWindow.clientWidth, 96));
     for (ControlName fixed : {Picture1, Line1, Line2}) {
         const PixelBox design = ToPixels(kControls[fixed], 96, 96), box = placed.controls[fixed];

@@ -87,6 +87,7 @@ void WindowFails();
 // install with no question (Wine's crypt32 asks none), one that fails.
 void ThemedLayout();
 void DpiChanged();
+void TextSize();
 void AfterRefusal();
 void InstalledSilently();
 void RootUnwritable();

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/Layout.h"
+#include "app/WindowLayout.h"
 
 namespace {
 
@@ -17,12 +18,16 @@ public:
         : hook_(L"WindowProbe.dll", "WindowProbe", WH_GETMESSAGE, program.ThreadId()) {}
 
     bool Ready() const { return hook_.Set(); }
-    // 0: measure the labels; a DPI: send the window WM_DPICHANGED for it.
-    void Post(HWND window, int dpi) const {
-        PostMessageW(window, RegisterWindowMessageW(L"CertInstallTest.Probe"), static_cast<WPARAM>(dpi), 0);
-    }
+    // 0: measure the texts; a DPI: send the window WM_DPICHANGED for it.
+    void Post(HWND window, int dpi) const { Send(window, dpi, 0); }
+    // Makes the message font so many pixels high, as the user would.
+    void SetMessageFont(HWND window, int pixels) const { Send(window, pixels, 1); }
 
 private:
+    void Send(HWND window, int wparam, int lparam) const {
+        PostMessageW(window, RegisterWindowMessageW(L"CertInstallTest.Probe"), static_cast<WPARAM>(wparam), lparam);
+    }
+
     DllHook hook_;
 };
 
@@ -42,46 +47,74 @@ std::wstring Wide(const char* utf8) {
     return text;
 }
 
-// Both labels are in the system's message font at the DPI, and each needs
-// no more height for its whole text, in that font at its width, than it has.
-void CheckLabelFonts(Target& program, const Probe& probe, int dpi) {
+// The message font's height in pixels at a DPI, as this process reads it
+// from the prefix (the program reads the same unless told otherwise).
+LONG MessageFontHeight(int dpi) {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    return MulDiv(metrics.lfMessageFont.lfHeight, dpi, ScreenDpi());
+}
+
+std::wstring MessageFontFace() {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    return metrics.lfMessageFont.lfFaceName;
+}
+
+// Every text control is in the system's message font of the given height,
+// each label needs no more height for its whole text, in that font at its
+// width, than it has, and each caption fits its button with the margins a
+// button keeps around it.
+void CheckTextsFit(Target& program, const Probe& probe, int dpi, LONG wantedHeight) {
     DeleteFileW(ProbeFile().c_str());
     probe.Post(program.MainWindow(), 0);
+    constexpr int kMeasured = 4;
     int lines = 0;
-    char line[2][512] = {};
+    char line[kMeasured][512] = {};
     WaitUntil(
         [&] {
             lines = 0;
             if (FILE* in = _wfopen(ProbeFile().c_str(), L"r")) {
-                while (lines < 2 && std::fgets(line[lines], sizeof line[0], in)) ++lines;
+                while (lines < kMeasured && std::fgets(line[lines], sizeof line[0], in)) ++lines;
                 std::fclose(in);
             }
-            return lines == 2;
+            return lines == kMeasured;
         },
         5000);
-    if (!Check(lines == 2, L"the probe measured both labels", std::to_wstring(lines) + L" lines")) return;
+    if (!Check(lines == kMeasured, L"the probe measured the labels and the buttons", std::to_wstring(lines) + L" lines"))
+        return;
 
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    const LONG wanted = MulDiv(metrics.lfMessageFont.lfHeight, dpi, ScreenDpi());
+    const std::wstring wantedFace = MessageFontFace();
     for (const char* text : line) {
         int index = 0;
-        char face[128] = "";
-        long height = 0, needed = 0, has = 0;
-        if (!Check(std::sscanf(text, "label %d %127[^|]|%ld|%ld|%ld", &index, face, &height, &needed, &has) == 5,
-                   L"the probe's line reads", Wide(text)))
-            continue;
+        char kind[16] = "", face[128] = "";
+        long height = 0, needed = 0, neededHeight = 0, has = 0, hasHeight = 0;
+        const int read = std::sscanf(text, "%15s %d %127[^|]|%ld|%ld|%ld|%ld|%ld", kind, &index, face, &height,
+                                     &needed, &neededHeight, &has, &hasHeight);
+        const bool label = std::strcmp(kind, "label") == 0;
+        if (!Check(read == (label ? 6 : 8), L"the probe's line reads", Wide(text))) continue;
         const char* ascii = kControls[index].name;
         const std::wstring name(ascii, ascii + std::strlen(ascii));
-        Note(name + L": " + Wide(face) + L" " + std::to_wstring(height) + L" px, its text needs " +
-             std::to_wstring(needed) + L" of " + std::to_wstring(has) + L" pixels");
-        Check(Wide(face) == metrics.lfMessageFont.lfFaceName,
-              name + L" is in the system's message font " + metrics.lfMessageFont.lfFaceName, Wide(face));
-        Check(std::labs(height - wanted) <= 1, name + L"'s font is sized for " + std::to_wstring(dpi) + L" DPI",
-              L"height " + std::to_wstring(height) + L", wanted " + std::to_wstring(wanted));
-        Check(needed <= has, name + L": every line of its text is visible", std::to_wstring(needed) +
-              L" pixels needed, " + std::to_wstring(has) + L" there");
+        Check(Wide(face) == wantedFace, name + L" is in the system's message font " + wantedFace, Wide(face));
+        Check(std::labs(height - wantedHeight) <= 1,
+              name + L"'s font is " + std::to_wstring(-wantedHeight) + L" px at " + std::to_wstring(dpi) + L" DPI",
+              L"height " + std::to_wstring(height));
+        if (label) {
+            // Read as label ID FACE|HEIGHT|NEEDED|HAS.
+            Note(name + L": " + Wide(face) + L" " + std::to_wstring(height) + L" px, its text needs " +
+                 std::to_wstring(needed) + L" of " + std::to_wstring(neededHeight) + L" pixels");
+            Check(needed <= neededHeight, name + L": every line of its text is visible",
+                  std::to_wstring(needed) + L" pixels needed, " + std::to_wstring(neededHeight) + L" there");
+        } else {
+            const int marginX = TwipsToPixels(kCaptionMarginX, dpi), marginY = TwipsToPixels(kCaptionMarginY, dpi);
+            Note(name + L": caption " + std::to_wstring(needed) + L" x " + std::to_wstring(neededHeight) +
+                 L" in a button of " + std::to_wstring(has) + L" x " + std::to_wstring(hasHeight));
+            Check(needed + 2 * marginX <= has && neededHeight + 2 * marginY <= hasHeight,
+                  name + L": its caption fits, " + std::to_wstring(marginX) + L" px clear at the sides and " +
+                      std::to_wstring(marginY) + L" above and below");
+        }
     }
 }
 
@@ -97,7 +130,7 @@ void ThemedLayout() {
     const Probe probe(program);
     if (!Check(probe.Ready(), L"the probe hooks the program's thread")) return;
     CheckLayout(program, ScreenDpi());
-    CheckLabelFonts(program, probe, ScreenDpi());
+    CheckTextsFit(program, probe, ScreenDpi(), MessageFontHeight(ScreenDpi()));
     Shot(L"layout");
     program.ClickExit();
     ExpectEnd(program);
@@ -121,7 +154,7 @@ void MoveToDpi(Target& program, const Probe& probe, int dpi) {
     Check(program.BringToFront(), L"the window is in front");
     Check(WaitPainted(program.MainWindow()), L"the window is painted again");
     CheckLayout(program, dpi);
-    CheckLabelFonts(program, probe, dpi);
+    CheckTextsFit(program, probe, dpi, MessageFontHeight(dpi));
 }
 
 }  // namespace
@@ -140,6 +173,89 @@ void DpiChanged() {
     Shot(L"dpi-changed");
     MoveToDpi(program, probe, 96);
     Shot(L"dpi-changed-back");
+    program.ClickExit();
+    ExpectEnd(program);
+}
+
+namespace {
+
+// No two controls overlap, each lies within the client area, and the window
+// within the work area: every text readable, both buttons reachable.
+void CheckArrangement(Target& program, int dpi) {
+    HWND main = program.MainWindow();
+    RECT client;
+    GetClientRect(main, &client);
+    Note(L"client area " + std::to_wstring(client.right) + L" x " + std::to_wstring(client.bottom));
+    RECT boxes[kControlCount] = {};
+    for (int i = 0; i < kControlCount; ++i) {
+        if (kControls[i].kind == ControlKind::Line) continue;
+        const char* ascii = kControls[i].name;
+        const std::wstring name(ascii, ascii + std::strlen(ascii));
+        HWND control = program.Control(i);
+        if (!Check(control != nullptr, name + L" exists")) continue;
+        GetWindowRect(control, &boxes[i]);
+        MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&boxes[i]), 2);
+        RECT inside;
+        IntersectRect(&inside, &boxes[i], &client);
+        Check(EqualRect(&inside, &boxes[i]) != FALSE, name + L" lies within the client area", Rect(boxes[i]));
+        // The design's own boxes overlap by a pixel (lblDesc reaches into
+        // Label1), which the text, ending above, never fills: no more than that.
+        for (int j = 0; j < i; ++j) {
+            RECT both, design;
+            if (kControls[j].kind == ControlKind::Line || !IntersectRect(&both, &boxes[i], &boxes[j])) continue;
+            const PixelBox a = ToPixels(kControls[i], dpi, dpi), b = ToPixels(kControls[j], dpi, dpi);
+            const RECT da = {a.x, a.y, a.x + a.width, a.y + a.height}, db = {b.x, b.y, b.x + b.width, b.y + b.height};
+            const bool asDesigned = IntersectRect(&design, &da, &db) && both.bottom - both.top <= design.bottom - design.top;
+            Check(asDesigned, name + L" overlaps " + std::wstring(kControls[j].name, kControls[j].name +
+                                                                 std::strlen(kControls[j].name)) + L" no more than designed",
+                  Rect(both));
+        }
+    }
+    RECT work, frame, inside;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(main, &frame);
+    IntersectRect(&inside, &frame, &work);
+    Check(EqualRect(&inside, &frame) != FALSE, L"the window lies within the work area " + Rect(work), Rect(frame));
+}
+
+}  // namespace
+
+// The text size the user chose, set in the prefix (Windows 10's "Make text
+// bigger", the message font of older ones), perhaps in a font with taller
+// lines than Wine's: every text fits its control, nothing overlaps, and the
+// window stays within the work area. Then the user picks 100 % while the
+// window shows, and it is laid out again for that.
+void TextSize() {
+    NameProbeFile();
+    Target program;
+    if (!StartShown(program)) return;
+    Check(program.BringToFront(), L"the window is in front");
+    const Probe probe(program);
+    if (!Check(probe.Ready(), L"the probe hooks the program's thread")) return;
+    const int dpi = ScreenDpi();
+    Note(L"message font " + MessageFontFace() + L", " + std::to_wstring(-MessageFontHeight(dpi)) + L" px at " +
+         std::to_wstring(dpi) + L" DPI");
+    CheckTextsFit(program, probe, dpi, MessageFontHeight(dpi));
+    CheckArrangement(program, dpi);
+    Shot(L"text-size");
+
+    RECT before;
+    GetClientRect(program.MainWindow(), &before);
+    const int standard = MulDiv(12, dpi, 96);
+    Note(L"the user makes the text " + std::to_wstring(standard) + L" px, 100 %");
+    probe.SetMessageFont(program.MainWindow(), standard);
+    Check(WaitUntil(
+              [&] {
+                  RECT client;
+                  GetClientRect(program.MainWindow(), &client);
+                  return client.bottom < before.bottom;
+              },
+              5000),
+          L"the window is laid out again, smaller");
+    Check(WaitPainted(program.MainWindow()), L"the window is painted again");
+    CheckTextsFit(program, probe, dpi, -standard);
+    CheckArrangement(program, dpi);
+    Shot(L"text-size-100");
     program.ClickExit();
     ExpectEnd(program);
 }

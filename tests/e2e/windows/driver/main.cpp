@@ -20,7 +20,7 @@ int wmain(int argc, wchar_t** argv) {
         {L"older-control-refused", OlderControlRefused}, {L"foreground", Foreground},
         {L"second-start", SecondStart}, {L"window-fails", WindowFails},
         {L"second-start-shown", SecondStartShown}, {L"themed-layout", ThemedLayout},
-        {L"dpi-changed", DpiChanged}, {L"installed-silently", InstalledSilently},
+        {L"dpi-changed", DpiChanged}, {L"text-size", TextSize}, {L"installed-silently", InstalledSilently},
         {L"root-unwritable", RootUnwritable}, {L"after-refusal", AfterRefusal},
     };
     if (argc != 4) {

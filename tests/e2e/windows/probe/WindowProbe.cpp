@@ -1,11 +1,16 @@
 // A WH_GETMESSAGE hook that the driver sets on the program's thread, to do
 // what only the program's own process can: font handles mean nothing in
-// another process, and a WM_DPICHANGED must carry a pointer the program can
-// read. The driver posts kProbe to the installer's window:
+// another process, a WM_DPICHANGED must carry a pointer the program can
+// read, and Wine keeps the system's parameters per process. The driver posts
+// kProbe to the installer's window:
 //   wParam 0: writes, for each label, its font and the height its text
-//             needs, to the file that CERTINSTALL_PROBE_OUT names;
+//             needs, and for each button the size of its caption, to the
+//             file that CERTINSTALL_PROBE_OUT names;
 //   wParam N: sends the window WM_DPICHANGED for N DPI, as Windows does
-//             when the window moves to a monitor of that DPI.
+//             when the window moves to a monitor of that DPI;
+//   wParam N, lParam 1: makes the message font N pixels high in the
+//             program's process and sends the window the WM_SETTINGCHANGE
+//             with which Windows announces a new text size.
 // Test use only.
 #include <windows.h>
 
@@ -25,33 +30,52 @@ void Print(FILE* out, const wchar_t* text) {
 
 // "label ID FACE|HEIGHT|NEEDED|HAS": the label's font, the height DrawText
 // needs for its whole text at the label's width in that font, and the
-// label's own height.
+// label's own height. "button ID FACE|HEIGHT|WIDTH|HEIGHT|HAS-WIDTH|HAS-HEIGHT":
+// the button's font, its caption's size on one line and the button's size.
 void Measure(HWND window) {
     wchar_t path[MAX_PATH];
     if (!GetEnvironmentVariableW(L"CERTINSTALL_PROBE_OUT", path, MAX_PATH)) return;
     FILE* out = _wfopen(path, L"w");
     if (!out) return;
-    for (int index : {Label1, lblDesc}) {
-        HWND label = GetDlgItem(window, FormWindow::kFirstControlId + index);
-        HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
+    for (int index : {Label1, lblDesc, cmdNext, cmdExit}) {
+        const bool label = kControls[index].kind == ControlKind::Label;
+        HWND control = GetDlgItem(window, FormWindow::kFirstControlId + index);
+        HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
         LOGFONTW logical = {};
         GetObjectW(font, sizeof logical, &logical);
         wchar_t text[512] = L"";
-        GetWindowTextW(label, text, 512);
+        GetWindowTextW(control, text, 512);
         RECT has;
-        GetClientRect(label, &has);
-        RECT needed = {0, 0, has.right, 0};
-        HDC dc = GetDC(label);
+        GetClientRect(control, &has);
+        RECT needed = {0, 0, label ? has.right : 0, 0};
+        HDC dc = GetDC(control);
         HGDIOBJ old = SelectObject(dc, font);
-        DrawTextW(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_LEFT);
+        DrawTextW(dc, text, -1, &needed,
+                  DT_CALCRECT | DT_NOPREFIX | (label ? DT_WORDBREAK | DT_EXPANDTABS | DT_LEFT : DT_SINGLELINE));
         SelectObject(dc, old);
-        ReleaseDC(label, dc);
-        std::fprintf(out, "label %d ", index);
+        ReleaseDC(control, dc);
+        std::fprintf(out, "%s %d ", label ? "label" : "button", index);
         Print(out, logical.lfFaceName);
-        std::fprintf(out, "|%ld|%ld|%ld\n", static_cast<long>(logical.lfHeight), static_cast<long>(needed.bottom),
-                     static_cast<long>(has.bottom));
+        if (label)
+            std::fprintf(out, "|%ld|%ld|%ld\n", static_cast<long>(logical.lfHeight), static_cast<long>(needed.bottom),
+                         static_cast<long>(has.bottom));
+        else
+            std::fprintf(out, "|%ld|%ld|%ld|%ld|%ld\n", static_cast<long>(logical.lfHeight),
+                         static_cast<long>(needed.right), static_cast<long>(needed.bottom),
+                         static_cast<long>(has.right), static_cast<long>(has.bottom));
     }
     std::fclose(out);
+}
+
+// Windows keeps the new font and tells every window; here only the program's
+// process is told, which is all that reads it.
+void SetMessageFont(HWND window, int height) {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    metrics.lfMessageFont.lfHeight = -height;
+    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    SendMessageW(window, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, reinterpret_cast<LPARAM>(L"WindowMetrics"));
 }
 
 // The rectangle suggested is the window scaled about its centre, which keeps
@@ -71,7 +95,9 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK WindowProbe(int code, WPARAM w
     static const UINT probe = RegisterWindowMessageW(L"CertInstallTest.Probe");
     auto* message = reinterpret_cast<MSG*>(lparam);
     if (code == HC_ACTION && wparam == PM_REMOVE && message->message == probe) {
-        if (message->wParam)
+        if (message->lParam == 1)
+            SetMessageFont(message->hwnd, static_cast<int>(message->wParam));
+        else if (message->wParam)
             ChangeDpi(message->hwnd, static_cast<int>(message->wParam));
         else
             Measure(message->hwnd);
