@@ -141,6 +141,9 @@ namespace {
 // Sends the window WM_DPICHANGED for a DPI and checks it is laid out anew.
 void MoveToDpi(Target& program, const Probe& probe, int dpi) {
     Note(L"WM_DPICHANGED for " + std::to_wstring(dpi) + L" DPI");
+    // The probe suggests the window's rectangle scaled about its middle.
+    RECT before;
+    GetWindowRect(program.MainWindow(), &before);
     probe.Post(program.MainWindow(), dpi);
     const int width = TwipsToPixels(kWindow.clientWidth, dpi);
     Check(WaitUntil(
@@ -151,6 +154,11 @@ void MoveToDpi(Target& program, const Probe& probe, int dpi) {
               },
               5000),
           L"WM_DPICHANGED lays the window out again");
+    RECT after;
+    GetWindowRect(program.MainWindow(), &after);
+    Check(std::labs((after.left + after.right) - (before.left + before.right)) <= 1 &&
+              std::labs((after.top + after.bottom) - (before.top + before.bottom)) <= 1,
+          L"the window stays centred where the suggested rectangle is", Rect(before) + L" became " + Rect(after));
     Check(program.BringToFront(), L"the window is in front");
     Check(WaitPainted(program.MainWindow()), L"the window is painted again");
     CheckLayout(program, dpi);

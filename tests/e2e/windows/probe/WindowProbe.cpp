@@ -78,8 +78,9 @@ void SetMessageFont(HWND window, int height) {
     SendMessageW(window, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, reinterpret_cast<LPARAM>(L"WindowMetrics"));
 }
 
-// The rectangle suggested is the window scaled about its centre, which keeps
-// it on the screen the tests use.
+// The rectangle suggested is the window's, scaled from 96 DPI about its
+// centre: on the way back to 96 a size other than the window's, as Windows
+// before 10 1703 may suggest. Its centre keeps it on the screen the tests use.
 void ChangeDpi(HWND window, int dpi) {
     RECT now;
     GetWindowRect(window, &now);
