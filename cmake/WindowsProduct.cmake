@@ -34,7 +34,8 @@ add_library(certinstall_win32 OBJECT
   platform/win32/Runtime.cpp
   platform/win32/SingleInstance.cpp
   platform/win32/SystemError.cpp
-  platform/win32/Win32Platform.cpp)
+  platform/win32/Win32Platform.cpp
+  platform/win32/WindowIcons.cpp)
 target_link_libraries(certinstall_win32 PUBLIC certinstall_core)
 
 # windows_edition(NAME SOURCES...): NAME.exe from the shared parts, SOURCES

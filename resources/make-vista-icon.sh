@@ -36,7 +36,8 @@ table='
 256 40 | 56 120 232 16 | 72 24 24 56 | 40 160 16 208
 '
 
-# draw SIZE TILE BODY-X BODY-TOP BODY-BOTTOM BODY-R SHACKLE-X SHACKLE-TOP STROKE SHACKLE-R KEY-D KEY-ROW SLOT SLOT-BOTTOM OUT
+# draw SIZE TILE BODY-X BODY-TOP BODY-BOTTOM BODY-R SHACKLE-X SHACKLE-TOP STROKE
+#      SHACKLE-R KEY-D KEY-ROW SLOT SLOT-BOTTOM OUT: one row of the table.
 # ImageMagick's coordinates are pixel centres: a rectangle a,b c,d fills
 # pixels a to c, and a circle of radius r covers about r + 0.5.
 draw() {
@@ -54,8 +55,8 @@ draw() {
     sbottom_hidden=$((btop - 1 + sr))
     set -- -fill "$blue" -draw "roundrectangle 0,0 $last,$last $tile,$tile" \
         -fill white -draw "roundrectangle $sx,$stop $((last - sx)),$sbottom_hidden $sr,$sr" \
-        -fill "$blue" \
-        -draw "$hole $((sx + stroke)),$((stop + stroke)) $((last - sx - stroke)),$sbottom_hidden${inner:+ $inner,$inner}" \
+        -fill "$blue" -draw "$hole $((sx + stroke)),$((stop + stroke)) \
+            $((last - sx - stroke)),$sbottom_hidden${inner:+ $inner,$inner}" \
         -fill white -draw "roundrectangle $bx,$btop $((last - bx)),$((bbottom - 1)) $br,$br" \
         -fill "$blue"
     if [ "$kd" -gt 0 ]; then

@@ -25,6 +25,8 @@ public:
     HFONT CreateButtonFont(int) const override { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
     void AdjustFrame(RECT& rect, DWORD style, int) const override { AdjustWindowRectEx(&rect, style, FALSE, 0); }
+    // The original's one image, from the class, which Windows scales itself.
+    IconSizes WindowIconSizes(int) const override { return {0, 0}; }
 };
 
 const ClassicLook kLook;

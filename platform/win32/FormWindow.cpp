@@ -43,6 +43,7 @@ FormWindow::FormWindow(HINSTANCE instance, const WindowLook& look)
         throw LastError();
     CreateControls();
     LayOut();
+    icons_.Set(window_.get(), instance_, IDI_PROGRAM, look_.WindowIconSizes(dpi_.x));
     // A per-monitor aware window sized for the system's DPI may have opened
     // on a monitor of another one.
     const Dpi actual = look_.WindowDpi(window_.get());
@@ -99,6 +100,7 @@ void FormWindow::LayOut() {
 void FormWindow::Rescale(Dpi dpi, int x, int y) {
     dpi_ = dpi;
     LayOut();
+    icons_.Set(window_.get(), instance_, IDI_PROGRAM, look_.WindowIconSizes(dpi_.x));
     ResizeFrame(x, y);
     // Moving a control copies its old pixels along; every control draws
     // itself afresh in its new size and font.

@@ -35,6 +35,23 @@ python3 "$(dirname "$0")/check-manifest.py" $edition "$work/manifest" | sed 's/^
 cat "$work/manifest-checks"
 failures=$((failures + $(grep -c '^FAIL' "$work/manifest-checks")))
 
+# "WxH BITS-bit FORM" of icon image ID from its own header: a PNG's IHDR, or
+# the BITMAPINFOHEADER of a BMP (whose height counts both masks).
+image() {
+    wrestool -x --raw -t3 -n"$1" "$exe" | head -c 32 | od -An -v -tu1 | xargs -n1 | awk '
+        { b[NR - 1] = $1 }
+        function le(i, n,   v, k) { for (k = n - 1; k >= 0; k--) v = v * 256 + b[i + k]; return v }
+        function be(i, n,   v, k) { for (k = 0; k < n; k++) v = v * 256 + b[i + k]; return v }
+        END {
+            if (be(0, 4) == 2303741511)  # "\211PNG"
+                print be(16, 4) "x" be(20, 4), b[24] * (b[25] == 6 ? 4 : 3) "-bit PNG"
+            else if (le(0, 4) == 40)
+                print le(4, 4) "x" le(8, 4) / 2, le(14, 2) "-bit BMP"
+            else
+                print "unknown image"
+        }'
+}
+
 wrestool -x --raw -t14 -n1 "$exe" > "$work/group"
 if [ "$edition" = --vista ]; then
     # Icon group 1 holds an image drawn for each size Windows asks for from
@@ -43,24 +60,19 @@ if [ "$edition" = --vista ]; then
     # entry; where the image's own header says otherwise, that follows.
     od -An -v -tu1 "$work/group" | xargs -n1 | awk '
         { b[NR - 1] = $1 }
-        END { for (i = 0; i < b[4] + 256 * b[5]; i++) {
-                  e = 6 + 14 * i
-                  print (b[e] ? b[e] : 256), (b[e + 1] ? b[e + 1] : 256), b[e + 6] + 256 * b[e + 7], b[e + 12] + 256 * b[e + 13] } }' |
-    while read -r width height bits id; do
-        wrestool -x --raw -t3 -n"$id" "$exe" | head -c 32 | od -An -v -tu1 | xargs -n1 | awk -v entry="${width}x$height $bits-bit" '
-            { b[NR - 1] = $1 }
-            function le(i, n,   v, k) { v = 0; for (k = n - 1; k >= 0; k--) v = v * 256 + b[i + k]; return v }
-            function be(i, n,   v, k) { v = 0; for (k = 0; k < n; k++) v = v * 256 + b[i + k]; return v }
-            END {
-                if (b[0] == 137 && b[1] == 80 && b[2] == 78 && b[3] == 71)  # \211PNG, then IHDR
-                    image = be(16, 4) "x" be(20, 4) " " b[24] * (b[25] == 6 ? 4 : 3) "-bit PNG"
-                else if (le(0, 4) == 40)  # BITMAPINFOHEADER; the height counts both masks
-                    image = le(4, 4) "x" le(8, 4) / 2 " " le(14, 2) "-bit BMP"
-                else
-                    image = "unknown image"
-                split(image, part, " ")
-                print entry " " part[3] (part[1] " " part[2] == entry ? "" : " (image: " image ")")
-            }'
+        function side(v) { return v ? v : 256 }  # 0 stands for 256
+        END {
+            for (i = 0; i < b[4] + 256 * b[5]; i++) {
+                e = 6 + 14 * i
+                print side(b[e]) "x" side(b[e + 1]), b[e + 6] + 256 * b[e + 7], b[e + 12] + 256 * b[e + 13]
+            }
+        }' |
+    while read -r size bits id; do
+        seen=$(image "$id")
+        case "$seen" in
+            "$size $bits-bit "*) echo "$seen" ;;
+            *) echo "$size $bits-bit (image: $seen)" ;;
+        esac
     done > "$work/icons"
     check "icon group entries" "16x16 32-bit BMP
 20x20 32-bit BMP

@@ -98,6 +98,7 @@ void ThemedLayout() {
     if (!Check(probe.Ready(), L"the probe hooks the program's thread")) return;
     CheckLayout(program, ScreenDpi());
     CheckLabelFonts(program, probe, ScreenDpi());
+    CheckWindowIcons(program, ScreenDpi());
     Shot(L"layout");
     program.ClickExit();
     ExpectEnd(program);
@@ -122,6 +123,7 @@ void MoveToDpi(Target& program, const Probe& probe, int dpi) {
     Check(WaitPainted(program.MainWindow()), L"the window is painted again");
     CheckLayout(program, dpi);
     CheckLabelFonts(program, probe, dpi);
+    CheckWindowIcons(program, dpi);
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 // A WH_GETMESSAGE hook that the driver sets on the program's thread, to do
 // what only the program's own process can: font handles mean nothing in
-// another process, and a WM_DPICHANGED must carry a pointer the program can
-// read. The driver posts kProbe to the installer's window:
+// another process, nor icon handles, and a WM_DPICHANGED must carry a
+// pointer the program can read. The driver posts kProbe to the installer's
+// window:
 //   wParam 0: writes, for each label, its font and the height its text
 //             needs, to the file that CERTINSTALL_PROBE_OUT names;
 //   wParam N: sends the window WM_DPICHANGED for N DPI, as Windows does
-//             when the window moves to a monitor of that DPI.
+//             when the window moves to a monitor of that DPI;
+//   lParam 1: writes the size of the window's big and small icons there.
 // Test use only.
 #include <windows.h>
 
@@ -54,6 +56,28 @@ void Measure(HWND window) {
     std::fclose(out);
 }
 
+// "icons BIG SMALL": the side in pixels of the icon the window answers to
+// WM_GETICON for ICON_BIG and ICON_SMALL, 0 where it has none of its own.
+int IconSide(HWND window, WPARAM kind) {
+    ICONINFO info = {};
+    const auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, kind, 0));
+    if (!icon || !GetIconInfo(icon, &info)) return 0;
+    BITMAP bitmap = {};
+    GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+void MeasureIcons(HWND window) {
+    wchar_t path[MAX_PATH];
+    if (!GetEnvironmentVariableW(L"CERTINSTALL_PROBE_OUT", path, MAX_PATH)) return;
+    if (FILE* out = _wfopen(path, L"w")) {
+        std::fprintf(out, "icons %d %d\n", IconSide(window, ICON_BIG), IconSide(window, ICON_SMALL));
+        std::fclose(out);
+    }
+}
+
 // The rectangle suggested is the window scaled about its centre, which keeps
 // it on the screen the tests use.
 void ChangeDpi(HWND window, int dpi) {
@@ -71,7 +95,9 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK WindowProbe(int code, WPARAM w
     static const UINT probe = RegisterWindowMessageW(L"CertInstallTest.Probe");
     auto* message = reinterpret_cast<MSG*>(lparam);
     if (code == HC_ACTION && wparam == PM_REMOVE && message->message == probe) {
-        if (message->wParam)
+        if (message->lParam == 1)
+            MeasureIcons(message->hwnd);
+        else if (message->wParam)
             ChangeDpi(message->hwnd, static_cast<int>(message->wParam));
         else
             Measure(message->hwnd);
