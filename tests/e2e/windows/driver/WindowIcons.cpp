@@ -9,7 +9,7 @@ namespace {
 
 // SM_CXICON and SM_CXSMICON at the DPIs the cases run at.
 struct Sizes {
-    int dpi, big, small_;
+    int dpi, bigPx, smallPx;
 };
 constexpr Sizes kSizes[] = {{96, 32, 16}, {144, 48, 24}};
 
@@ -32,20 +32,20 @@ void CheckWindowIcons(Target& program, int dpi) {
     GetEnvironmentVariableW(L"CERTINSTALL_PROBE_OUT", path, MAX_PATH);
     DeleteFileW(path);
     PostMessageW(program.MainWindow(), RegisterWindowMessageW(L"CertInstallTest.Probe"), 0, 1);
-    int big = -1, small = -1;
+    int bigPx = -1, smallPx = -1;
     WaitUntil(
         [&] {
             FILE* in = _wfopen(path, L"r");
             if (!in) return false;
-            const bool read = std::fscanf(in, "icons %d %d", &big, &small) == 2;
+            const bool read = std::fscanf(in, "icons %d %d", &bigPx, &smallPx) == 2;
             std::fclose(in);
             return read;
         },
         5000);
-    const std::wstring seen = L"big " + std::to_wstring(big) + L", small " + std::to_wstring(small) + L" px";
+    const std::wstring seen = L"big " + std::to_wstring(bigPx) + L", small " + std::to_wstring(smallPx) + L" px";
     Note(L"the window's icons at " + std::to_wstring(dpi) + L" DPI: " + seen);
-    Check(big == wanted->big && small == wanted->small_,
-          L"the window sets its big and small icons at " + std::to_wstring(wanted->big) + L" and " +
-              std::to_wstring(wanted->small_) + L" px",
+    Check(bigPx == wanted->bigPx && smallPx == wanted->smallPx,
+          L"the window sets its big and small icons at " + std::to_wstring(wanted->bigPx) + L" and " +
+              std::to_wstring(wanted->smallPx) + L" px",
           seen);
 }
