@@ -35,16 +35,17 @@ add_library(certinstall_win32 OBJECT
   platform/win32/Runtime.cpp
   platform/win32/SingleInstance.cpp
   platform/win32/SystemError.cpp
-  platform/win32/Win32Platform.cpp)
+  platform/win32/Win32Platform.cpp
+  platform/win32/WindowIcons.cpp)
 target_link_libraries(certinstall_win32 PUBLIC certinstall_core)
 
 # windows_edition(NAME SOURCES...): NAME.exe from the shared parts, SOURCES
-# and resources/NAME.rc, with NAME.exe.sha256 beside it in the format
-# sha256sum -c reads.
+# and resources/NAME.rc (which includes its edition's icon), with
+# NAME.exe.sha256 beside it in the format sha256sum -c reads.
 function(windows_edition name)
   add_executable(${name} WIN32 ${ARGN} resources/${name}.rc)
   set_source_files_properties(resources/${name}.rc PROPERTIES OBJECT_DEPENDS
-    "${CMAKE_SOURCE_DIR}/resources/program.rc;${CMAKE_SOURCE_DIR}/resources/banner.jpg;${CMAKE_SOURCE_DIR}/resources/icon.rc;${CMAKE_SOURCE_DIR}/resources/${name}.manifest")
+    "${CMAKE_SOURCE_DIR}/resources/program.rc;${CMAKE_SOURCE_DIR}/resources/banner.jpg;${CMAKE_SOURCE_DIR}/resources/icon.rc;${CMAKE_SOURCE_DIR}/resources/vista-icon.rc;${CMAKE_SOURCE_DIR}/resources/vista-icon.ico;${CMAKE_SOURCE_DIR}/resources/${name}.manifest")
   target_link_libraries(${name} PRIVATE certinstall_win32 ole32 oleaut32 uuid)
   target_link_options(${name} PRIVATE ${win2000_link_options} -Wl,--gc-sections)
   add_custom_command(TARGET ${name} POST_BUILD

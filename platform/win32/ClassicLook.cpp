@@ -27,6 +27,8 @@ public:
     // The design's own fonts, for which its boxes were made.
     bool FitsText() const override { return false; }
     void AdjustFrame(RECT& rect, DWORD style, int) const override { AdjustWindowRectEx(&rect, style, FALSE, 0); }
+    // The original's one image, from the class, which Windows scales itself.
+    IconSizes WindowIconSizes(int) const override { return {0, 0}; }
 };
 
 const ClassicLook kLook;

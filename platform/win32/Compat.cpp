@@ -79,3 +79,10 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, int dpi) {
         if (forDpi(&rect, style, FALSE, 0, static_cast<UINT>(dpi))) return;
     AdjustWindowRectEx(&rect, style, FALSE, 0);
 }
+
+int SystemMetricForDpi(int index, int dpi) {
+    using ForDpiFn = int(WINAPI*)(int, UINT);
+    if (const auto forDpi = Lookup<ForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi"))
+        if (const int value = forDpi(index, static_cast<UINT>(dpi))) return value;
+    return MulDiv(GetSystemMetrics(index), dpi, SystemDpi());
+}

@@ -41,3 +41,6 @@ bool MessageFontForDpi(int dpi, LOGFONTW& font);
 // AdjustWindowRectEx with the frame's metrics at a DPI (Windows 10 1607),
 // else at the system's DPI, the only ones older systems have.
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, int dpi);
+// A system metric, such as an icon's size, at a DPI: GetSystemMetricsForDpi
+// (Windows 10 1607), else the metric at the system's DPI scaled to it.
+int SystemMetricForDpi(int index, int dpi);

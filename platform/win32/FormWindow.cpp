@@ -126,22 +126,29 @@ void FormWindow::Arrange(Dpi dpi, const RECT& area) {
         SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
 
+    icons_.Set(window_.get(), instance_, IDI_PROGRAM, look_.WindowIconSizes(dpi_.x));
+
     // In the middle of the area, the frame kept within the work area (its
     // top-left corner where it cannot fit).
-    const SIZE frame = FrameSize(dpi_, placement_.client);
-    const LONG x = std::max(work.left, std::min(area.left + (area.right - area.left - frame.cx) / 2,
-                                                work.right - frame.cx));
-    const LONG y = std::max(work.top, std::min(area.top + (area.bottom - area.top - frame.cy) / 2,
-                                               work.bottom - frame.cy));
-    SetWindowPos(window_.get(), nullptr, x, y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    const auto putCentred = [&](SIZE frame) {
+        const LONG x = std::max(work.left, std::min(area.left + (area.right - area.left - frame.cx) / 2,
+                                                    work.right - frame.cx));
+        const LONG y = std::max(work.top, std::min(area.top + (area.bottom - area.top - frame.cy) / 2,
+                                                   work.bottom - frame.cy));
+        SetWindowPos(window_.get(), nullptr, x, y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    SIZE frame = FrameSize(dpi_, placement_.client);
+    putCentred(frame);
     // The frame is reckoned from metrics, which need not be what the window
     // draws at its new DPI (Windows scales the frame itself from 10 1703 on):
     // the client area has the last word.
     RECT client;
     GetClientRect(window_.get(), &client);
-    if (client.right != placement_.client.width || client.bottom != placement_.client.height)
-        SetWindowPos(window_.get(), nullptr, 0, 0, frame.cx + placement_.client.width - client.right,
-                     frame.cy + placement_.client.height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (client.right != placement_.client.width || client.bottom != placement_.client.height) {
+        frame.cx += placement_.client.width - client.right;
+        frame.cy += placement_.client.height - client.bottom;
+        putCentred(frame);
+    }
     // Moving a control copies its old pixels along; every control draws
     // itself afresh in its new size and font.
     RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

@@ -9,6 +9,7 @@
 #include "app/WindowLayout.h"
 #include "platform/Platform.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/WindowIcons.h"
 #include "platform/win32/WindowLook.h"
 
 // The installer window built from the layout table: created hidden, shown once
@@ -63,6 +64,7 @@ private:
     OwnedGdiObject<HBITMAP> banner_;
     OwnedGdiObject<HPALETTE> halftone_;  // on a palette screen only
     bool bannerTried_ = false;
+    WindowIcons icons_;  // before window_: they go once the window no longer shows them
     EventDispatch* dispatch_ = nullptr;
     // Last, so that it is destroyed first: the window and its children go
     // while the font they use, and everything WM_NCDESTROY touches, still exist.

@@ -38,6 +38,13 @@ public:
     // The message font is the user's to size, up to 225 % on Windows 10 and 11.
     bool FitsText() const override { return true; }
     void AdjustFrame(RECT& rect, DWORD style, int dpi) const override { AdjustWindowRectForDpi(rect, style, dpi); }
+
+    // The class's icon is loaded once at the system's DPI and stretched by
+    // Windows on a monitor of another: the window sets its own at the sizes
+    // Windows draws at this DPI (32 and 16 px at 100 %, 48 and 24 at 150 %).
+    IconSizes WindowIconSizes(int dpi) const override {
+        return {SystemMetricForDpi(SM_CXICON, dpi), SystemMetricForDpi(SM_CXSMICON, dpi)};
+    }
 };
 
 const ModernLook kLook;

@@ -11,6 +11,12 @@ struct Dpi {
     bool operator==(const Dpi&) const = default;
 };
 
+// The sides of a window's own icons in pixels: the big one (Alt+Tab, the
+// taskbar) and the small one (the caption); 0: none of its own.
+struct IconSizes {
+    int bigPixels, smallPixels;
+};
+
 class WindowLook {
 public:
     virtual ~WindowLook() = default;
@@ -28,11 +34,14 @@ public:
     virtual bool FitsText() const = 0;
     // Widens a client rectangle to the window rectangle around it.
     virtual void AdjustFrame(RECT& rect, DWORD style, int dpi) const = 0;
+    // The icons the window sets on itself at a DPI, beside its class's.
+    virtual IconSizes WindowIconSizes(int dpi) const = 0;
 };
 
 // The classic window: the screen's DPI, the design's label font and the
-// dialog font on the buttons. Windows draws it as it did on 2000 and XP.
+// dialog font on the buttons, the class's icon. Windows draws it as it did on
+// 2000 and XP.
 const WindowLook& ClassicWindowLook();
 // The window of today's Windows: the DPI of the monitor it is on, the
-// system's message font on every control.
+// system's message font on every control, icons drawn for the DPI.
 const WindowLook& ModernWindowLook();

@@ -52,6 +52,9 @@ private:
 };
 // The screen's DPI as the driver sees it (LogPixels of the prefix).
 int ScreenDpi();
+// The window's own big and small icons are set, at the sizes for a DPI
+// (96 or 144); WindowProbe.dll must be hooked on the program's thread.
+void CheckWindowIcons(Target& program, int dpi);
 // The layout checks at a DPI, on a running program's window.
 void CheckLayout(Target& program, int dpi);
 // A start while the window shows ends at once and brings it forward.

@@ -131,6 +131,7 @@ void ThemedLayout() {
     if (!Check(probe.Ready(), L"the probe hooks the program's thread")) return;
     CheckLayout(program, ScreenDpi());
     CheckTextsFit(program, probe, ScreenDpi(), MessageFontHeight(ScreenDpi()));
+    CheckWindowIcons(program, ScreenDpi());
     Shot(L"layout");
     program.ClickExit();
     ExpectEnd(program);
@@ -163,6 +164,7 @@ void MoveToDpi(Target& program, const Probe& probe, int dpi) {
     Check(WaitPainted(program.MainWindow()), L"the window is painted again");
     CheckLayout(program, dpi);
     CheckTextsFit(program, probe, dpi, MessageFontHeight(dpi));
+    CheckWindowIcons(program, dpi);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // A WH_GETMESSAGE hook that the driver sets on the program's thread, to do
 // what only the program's own process can: font handles mean nothing in
-// another process, a WM_DPICHANGED must carry a pointer the program can
-// read, and Wine keeps the system's parameters per process. The driver posts
-// kProbe to the installer's window:
+// another process, nor icon handles, a WM_DPICHANGED must carry a pointer
+// the program can read, and Wine keeps the system's parameters per process.
+// The driver posts kProbe to the installer's window:
 //   wParam 0: writes, for each label, its font and the height its text
 //             needs, and for each button the size of its caption, to the
 //             file that CERTINSTALL_PROBE_OUT names;
@@ -10,7 +10,8 @@
 //             when the window moves to a monitor of that DPI;
 //   wParam N, lParam 1: makes the message font N pixels high in the
 //             program's process and sends the window the WM_SETTINGCHANGE
-//             with which Windows announces a new text size.
+//             with which Windows announces a new text size;
+//   lParam 2: writes the size of the window's big and small icons there.
 // Test use only.
 #include <windows.h>
 
@@ -78,6 +79,28 @@ void SetMessageFont(HWND window, int height) {
     SendMessageW(window, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, reinterpret_cast<LPARAM>(L"WindowMetrics"));
 }
 
+// "icons BIG SMALL": the side in pixels of the icon the window answers to
+// WM_GETICON for ICON_BIG and ICON_SMALL, 0 where it has none of its own.
+int IconSide(HWND window, WPARAM kind) {
+    ICONINFO info = {};
+    const auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, kind, 0));
+    if (!icon || !GetIconInfo(icon, &info)) return 0;
+    BITMAP bitmap = {};
+    GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+void MeasureIcons(HWND window) {
+    wchar_t path[MAX_PATH];
+    if (!GetEnvironmentVariableW(L"CERTINSTALL_PROBE_OUT", path, MAX_PATH)) return;
+    if (FILE* out = _wfopen(path, L"w")) {
+        std::fprintf(out, "icons %d %d\n", IconSide(window, ICON_BIG), IconSide(window, ICON_SMALL));
+        std::fclose(out);
+    }
+}
+
 // The rectangle suggested is the window's, scaled from 96 DPI about its
 // centre: on the way back to 96 a size other than the window's, as Windows
 // before 10 1703 may suggest. Its centre keeps it on the screen the tests use.
@@ -98,6 +121,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK WindowProbe(int code, WPARAM w
     if (code == HC_ACTION && wparam == PM_REMOVE && message->message == probe) {
         if (message->lParam == 1)
             SetMessageFont(message->hwnd, static_cast<int>(message->wParam));
+        else if (message->lParam == 2)
+            MeasureIcons(message->hwnd);
         else if (message->wParam)
             ChangeDpi(message->hwnd, static_cast<int>(message->wParam));
         else
