@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <xenroll.h>
 
+#include "install/ControlStatus.h"
 #include "platform/Error.h"
 #include "platform/win32/EnrollmentIds.h"
 #include "platform/win32/SystemError.h"
@@ -43,7 +44,7 @@ public:
         AllowSetForegroundWindow(ASFW_ANY);
         const HRESULT status = control_->InstallPKCS7(text);
         SysFreeString(text);
-        if (FAILED(status)) throw Error(status, Describe(status));
+        if (ControlFailed(status)) throw Error(status, Describe(status));
     }
 
 private:

@@ -63,9 +63,6 @@ inline Tlv Read(const unsigned char* p) {
 inline Tlv Next(const Tlv& t) { return Read(t.end); }
 inline Tlv First(const Tlv& t) { return Read(t.content); }
 
-struct X509Free {
-    void operator()(X509* x) const { X509_free(x); }
-};
 struct Pkcs7Free {
     void operator()(PKCS7* p) const { PKCS7_free(p); }
 };

@@ -2,7 +2,10 @@
 // operator's: the form InstallPKCS7 takes, holding one self-signed CA.
 #include "CarriedCertificate.h"
 
+#include <openssl/sha.h>
 #include <openssl/x509v3.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -58,6 +61,31 @@ TEST_F(Certificate, IsOneSelfSignedCaWhoseSignatureVerifies) {
     EXPECT_TRUE(constraints->ca);
     BASIC_CONSTRAINTS_free(const_cast<BASIC_CONSTRAINTS*>(constraints));
     EXPECT_EQ(EVP_PKEY_get_base_id(X509_get0_pubkey(cert)), EVP_PKEY_RSA);
+}
+
+// The committed default, pinned by its thumbprint: any change to
+// resources/certificate.b64, or to how the build carries it, changes the SHA-1
+// that the README publishes and Windows shows before it installs. Skipped
+// when the build carries an operator's root.
+class DefaultCertificate : public Certificate {
+protected:
+    void SetUp() override {
+        if (!CARRIES_DEFAULT_CERTIFICATE) GTEST_SKIP() << "the build carries an operator's root";
+        Certificate::SetUp();
+    }
+};
+
+TEST_F(DefaultCertificate, IsTheCommittedRootByItsThumbprint) {
+    const Tlv certificate = CertificateDer();
+    unsigned char sha1[SHA_DIGEST_LENGTH];
+    SHA1(certificate.content - certificate.headerSize, certificate.headerSize + certificate.length, sha1);
+    std::string thumbprint;
+    for (unsigned char b : sha1) {
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%02X", b);
+        thumbprint += hex;
+    }
+    EXPECT_EQ(thumbprint, "2D416C798C45E92AF2E15C5B1AF9946BEBA91919");
 }
 
 }  // namespace

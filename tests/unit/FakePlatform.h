@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "install/ControlStatus.h"
 #include "platform/Error.h"
 #include "platform/Platform.h"
 
@@ -53,7 +54,8 @@ public:
     void InstallPKCS7(const std::wstring& pkcs7) override {
         log_.Add(L"install");
         received_ = pkcs7;
-        if (status_ < 0) throw Error(status_, L"control's description");
+        // The product's rule, so that the statuses of the table reach it.
+        if (ControlFailed(status_)) throw Error(status_, L"control's description");
     }
 
 private:

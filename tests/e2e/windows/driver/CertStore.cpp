@@ -46,16 +46,6 @@ std::vector<BYTE> ExpectedCertificate() {
     return expected.empty() ? CarriedCertificate() : expected;
 }
 
-bool AddToRootStore(const std::vector<BYTE>& certificate) {
-    HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
-    if (!root) return false;
-    const BOOL added = CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, certificate.data(),
-                                                       static_cast<DWORD>(certificate.size()),
-                                                       CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
-    CertCloseStore(root, 0);
-    return added != FALSE;
-}
-
 std::wstring SubjectOf(const std::vector<BYTE>& certificate) {
     PCCERT_CONTEXT cert = CertCreateCertificateContext(X509_ASN_ENCODING, certificate.data(),
                                                        static_cast<DWORD>(certificate.size()));

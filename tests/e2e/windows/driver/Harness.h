@@ -105,7 +105,6 @@ bool SaveScreenshot(const std::wstring& path);
 std::vector<BYTE> CarriedCertificate();
 // The bytes of the file that the environment variable names; empty if none.
 std::vector<BYTE> FileBytes(const wchar_t* variable);
-bool AddToRootStore(const std::vector<BYTE>& certificate);
 // The certificate a case expects the exe to carry: the DER file named by
 // CERTINSTALL_EXPECTED_DER where the case sets it, else the carried one.
 std::vector<BYTE> ExpectedCertificate();

@@ -101,49 +101,6 @@ void ExitThenNext() {
     Check(CopiesInRootStore(CarriedCertificate()) == 0, L"Root is unchanged");
 }
 
-// The stand-in itself, called as the program calls it: failures come back as
-// crypt32's status with a description, the methods it leaves out answer
-// E_NOTIMPL, and the stack survives every slot's call.
-void StandIn() {
-    CoInitialize(nullptr);
-    ICEnroll4* control = nullptr;
-    const HRESULT created = CreateEnroll(&control);
-    if (!Check(created == S_OK && control, L"CEnroll is created", Hex(static_cast<unsigned long>(created)))) return;
-
-    struct Input {
-        const wchar_t* what;
-        const wchar_t* text;
-    };
-    const Input bad[] = {{L"text that is not base64", L"*** not base64 ***"},
-                         {L"base64 of bytes that are not ASN.1", L"aGVsbG8gd29ybGQ="},
-                         {L"an empty text", L""}};
-    for (const Input& input : bad) {
-        BSTR text = SysAllocString(input.text);
-        const HRESULT status = control->InstallPKCS7(text);
-        SysFreeString(text);
-        IErrorInfo* info = nullptr;
-        BSTR description = nullptr;
-        if (GetErrorInfo(0, &info) == S_OK && info) {
-            info->GetDescription(&description);
-            info->Release();
-        }
-        Check(FAILED(status), std::wstring(input.what) + L" fails", Hex(static_cast<unsigned long>(status)));
-        Check(description && *description, std::wstring(input.what) + L" has a description");
-        Note(std::wstring(input.what) + L": " + Hex(static_cast<unsigned long>(status)) + L" " +
-             (description ? description : L""));
-        SysFreeString(description);
-    }
-    BSTR name = nullptr;
-    LONG flags = 0;
-    Check(control->get_MyStoreName(&name) == E_NOTIMPL && control->get_GenKeyFlags(&flags) == E_NOTIMPL &&
-              control->put_HashAlgorithm(nullptr) == E_NOTIMPL,
-          L"methods left out answer E_NOTIMPL");
-    control->Release();
-    Check(CopiesInRootStore(CarriedCertificate()) == 0, L"Root is unchanged");
-    CoUninitialize();
-}
-
-
 namespace {
 
 // The stand-in's record holds this line.
@@ -175,35 +132,4 @@ void OlderControlRefused() {
     ExpectStandInCall("CreateInstance(ICEnroll4) = 0x80004002");
     ExpectStandInCall("CreateInstance(ICEnroll3) = 0x80004002");
     Check(CopiesInRootStore(CarriedCertificate()) == 0, L"Root is unchanged");
-}
-
-// While the control works, another window takes the foreground, as when the
-// user clicks elsewhere; the confirmation and the outcome still come in front.
-void Foreground() {
-    wchar_t name[128] = L"";
-    if (!Check(GetEnvironmentVariableW(L"CENROLL_STANDIN_WAIT_EVENT", name, 128) != 0,
-               L"the case names the stand-in's event"))
-        return;
-    HANDLE go = CreateEventW(nullptr, FALSE, FALSE, name);
-    DecoyWindow decoy;
-    Target program;
-    if (!StartShown(program)) return;
-    program.ClickNext();
-    Check(WaitUntil([&] { return !program.MainVisible(); }, 5000), L"Next hides the window");
-    Check(decoy.Activate(), L"another window is in front while the control works");
-    SetEvent(go);
-    const MessageBoxSeen question = Confirmation(program);
-    Check(WaitUntil([&] { return GetForegroundWindow() == question.window; }, 5000),
-          L"the confirmation is the foreground window", Describe(GetForegroundWindow()));
-    Shot(L"foreground-confirmation");
-    program.Press(question.window, IDYES);
-    Check(decoy.Activate(), L"another window is in front again while the control finishes");
-    SetEvent(go);
-    const MessageBoxSeen box = Outcome(program, kInstalled);
-    Check(WaitUntil([&] { return GetForegroundWindow() == box.window; }, 5000),
-          L"the outcome box is the foreground window", Describe(GetForegroundWindow()));
-    Shot(L"foreground-installed");
-    program.Press(box.window, IDOK);
-    ExpectEnd(program);
-    CloseHandle(go);
 }

@@ -23,6 +23,8 @@ void NoteWindowsVersion();
 // Starts the program and waits for its window, with the focus on Next.
 bool StartShown(Target& program);
 void ExpectEnd(Target& program, long code = 0);
+// The program asked for its box topmost and in the foreground, with no owner.
+void ExpectInFrontUnowned(HWND box);
 // Next's outcome box, which must come with the window out of sight.
 MessageBoxSeen Outcome(Target& program, const wchar_t* text);
 // The stand-in's Yes/No question before anything goes into Root.
@@ -77,11 +79,8 @@ void Declined();
 void Again();
 void DoubleClick();
 void ExitThenNext();
-void StandIn();
-void Signed();
 void OlderControl();
 void OlderControlRefused();
-void Foreground();
 // Starting: a second start, a window whose creation fails half-way.
 void SecondStart();
 void SecondStartShown();

@@ -48,6 +48,7 @@ void Refused() {
     MessageBoxSeen box;
     program.WaitForMessageBox(box, 0);
     ExpectBox(box, L"windows 版本错误，请使用 证书安装 vista版本", L"操作系统版本错误", {IDOK});
+    ExpectInFrontUnowned(box.window);
     Shot(L"refused");
     program.Press(box.window, IDOK);
     ExpectEnd(program);
