@@ -83,6 +83,13 @@ void Foreground();
 void SecondStart();
 void SecondStartShown();
 void WindowFails();
+// Guards: the other edition beside it, a second start with the window hidden
+// or not yet made, planted DLLs, a monitor of another DPI.
+void EditionsSecondStart();
+void SecondStartHidden();
+void SecondStartEarly();
+void DllPlanting();
+void OpenedAt144();
 // The Vista edition: its window's fonts at a DPI and at a changed one, an
 // install with no question (Wine's crypt32 asks none), one that fails.
 void ThemedLayout();
