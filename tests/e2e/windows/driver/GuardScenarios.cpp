@@ -115,9 +115,9 @@ void SecondStartHidden() {
 }
 
 // The race of a double-click done twice: the first start holds the mutex
-// but has no window yet (a CBT hook holds it as its window is made). A
-// second start waits for that window, brings it forward and ends; one
-// window appears.
+// and has made its window, hidden, but shows nothing yet (a CBT hook holds
+// it as the window's first control is made). A second start waits for that
+// window to show, brings it forward and ends; one window appears.
 void SecondStartEarly() {
     HANDLE held = CreateEventW(nullptr, TRUE, FALSE, L"CertInstallTest.Held");
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, L"CertInstallTest.Release");
@@ -125,7 +125,7 @@ void SecondStartEarly() {
     if (!Check(hold.Set(), L"a CBT hook holds the making of the window", BesideDriver(L"GuardHooks.dll"))) return;
     Target first;
     if (!Check(first.Start(g_exe), L"the first start", g_exe)) return;
-    if (!Check(WaitForSingleObject(held, 30000) == WAIT_OBJECT_0, L"the first start is held as its window is made"))
+    if (!Check(WaitForSingleObject(held, 30000) == WAIT_OBJECT_0, L"the first start is held as its window's first control is made"))
         return;
     Target second;
     if (!Check(second.Start(g_exe), L"a second start meanwhile", g_exe)) return;
@@ -134,7 +134,9 @@ void SecondStartEarly() {
         showed = showed || second.FirstVisibleWindow() != nullptr;
         return WaitForSingleObject(second.Process(), 0) == WAIT_OBJECT_0;
     };
-    Check(!WaitUntil(ended, 2000), L"the second start waits while the first has no window");
+    Check(FindWindowW(WindowClassOf(g_exe).c_str(), nullptr) && !first.MainVisible(),
+          L"the first start's window exists, hidden");
+    Check(!WaitUntil(ended, 2000), L"the second start waits while the first shows nothing");
     const DWORD released = GetTickCount();
     SetEvent(release);
     if (!Check(first.WaitForMainWindow(), L"the first start's window appears")) return;

@@ -1,9 +1,9 @@
 // Hooks the driver sets to reach inside the program's process, where the
 // cases of start-up races and of another monitor's DPI need it. Test use only.
-//   HoldWindow (WH_CBT): holds the creation of the installer's window until
-//     the driver sets the event CertInstallTest.Release, after setting
-//     CertInstallTest.Held: the program then runs, its mutex taken, with no
-//     window on the screen yet.
+//   HoldWindow (WH_CBT): holds the creation of the installer window's first
+//     control until the driver sets the event CertInstallTest.Release, after
+//     setting CertInstallTest.Held: the program then runs, its mutex taken,
+//     its window made but hidden, and nothing of it on the screen yet.
 //   AnswerDpi (WH_CBT): as the installer's window is created, makes
 //     GetDpiForWindow in the program's process answer the DPI that
 //     CERTINSTALL_TEST_WINDOW_DPI gives (0: fail, as where it is absent),
@@ -20,10 +20,19 @@
 namespace {
 
 // The installer's window of either edition: CerImport, CerImportVista.
+bool IsInstallerClass(const wchar_t* name) {
+    return HIWORD(reinterpret_cast<UINT_PTR>(name)) != 0 && wcsncmp(name, L"CerImport", 9) == 0;
+}
+
 bool IsInstallerWindow(LPARAM lparam) {
     const CREATESTRUCTW* create = reinterpret_cast<CBT_CREATEWNDW*>(lparam)->lpcs;
-    return !create->hwndParent && HIWORD(reinterpret_cast<UINT_PTR>(create->lpszClass)) != 0 &&
-           wcsncmp(create->lpszClass, L"CerImport", 9) == 0;
+    return !create->hwndParent && IsInstallerClass(create->lpszClass);
+}
+
+bool IsInstallerControl(LPARAM lparam) {
+    const CREATESTRUCTW* create = reinterpret_cast<CBT_CREATEWNDW*>(lparam)->lpcs;
+    wchar_t parent[32] = L"";
+    return create->hwndParent && GetClassNameW(create->hwndParent, parent, 32) && IsInstallerClass(parent);
 }
 
 // Overwrites the start of the function with "mov eax, answer; ret 4".
@@ -41,7 +50,7 @@ void Answer(void* function, DWORD answer) {
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK HoldWindow(int code, WPARAM wparam, LPARAM lparam) {
     static bool held = false;
-    if (code == HCBT_CREATEWND && !held && IsInstallerWindow(lparam)) {
+    if (code == HCBT_CREATEWND && !held && IsInstallerControl(lparam)) {
         held = true;
         HANDLE go = OpenEventW(SYNCHRONIZE, FALSE, L"CertInstallTest.Release");
         if (HANDLE told = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"CertInstallTest.Held")) {
