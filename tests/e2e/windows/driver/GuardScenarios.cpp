@@ -226,16 +226,16 @@ void DllPlanting() {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION byName = {};
-    std::wstring command = L"rundll32.exe shcore.dll,GetDpiForMonitor";
+    std::wstring command = L"\"" + BesideDriver(L"driver.exe") + L"\" load-by-name shcore.dll none";
     if (Check(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                              &byName) != FALSE,
-              L"rundll32 starts, to load shcore.dll by name")) {
+              L"a program of the test's starts, to load shcore.dll by name")) {
         WaitForSingleObject(byName.hProcess, 30000);
         CloseHandle(byName.hThread);
         CloseHandle(byName.hProcess);
     }
     Check(ReadPlantedLog().find("downloads") != std::string::npos,
-          L"a load by name from the current folder takes the planted DLL", Wide(ReadPlantedLog()));
+          L"a load by name takes the planted DLL from the current folder", Wide(ReadPlantedLog()));
     DeleteFileW(PlantedLog().c_str());
 
     Note(L"the classic, Next and Yes");
@@ -263,6 +263,12 @@ void DllPlanting() {
         RegDeleteValueW(key, L"SafeDllSearchMode");
         RegCloseKey(key);
     }
+}
+
+// Not a test: loads the DLL named in place of the exe by name, as a program
+// that does not guard its search would.
+void LoadByName() {
+    LoadLibraryW(g_exe.c_str());
 }
 
 namespace {
