@@ -154,7 +154,10 @@ void SecondStartEarly() {
 
 namespace {
 
-const wchar_t* const kPlantedNames[] = {L"crypt32.dll", L"shcore.dll", L"bcrypt.dll"};
+// Beside the exe: what the program loads itself. In the current folder also
+// dwmapi.dll, which the test's hook loads by name in the program's process
+// (the exe's own folder is always searched first; nothing protects that).
+const wchar_t* const kPlantedNames[] = {L"crypt32.dll", L"shcore.dll", L"dwmapi.dll"};
 
 std::wstring PlantedLog() {
     return g_output + L"\\planted.log";
@@ -179,28 +182,30 @@ std::wstring Wide(const std::string& utf8) {
     return text;
 }
 
-// A folder holding a copy of the planted DLL under each name.
-bool Plant(const std::wstring& folder) {
+// A folder holding a copy of the planted DLL under the first count names.
+bool Plant(const std::wstring& folder, int count) {
     CreateDirectoryW(folder.c_str(), nullptr);
     bool planted = true;
-    for (const wchar_t* name : kPlantedNames)
-        planted = CopyFileW(BesideDriver(L"Planted.dll").c_str(), (folder + L"\\" + name).c_str(), FALSE) && planted;
+    for (int i = 0; i < count; ++i)
+        planted = CopyFileW(BesideDriver(L"Planted.dll").c_str(), (folder + L"\\" + kPlantedNames[i]).c_str(), FALSE) &&
+                  planted;
     return planted;
 }
 
 }  // namespace
 
-// A DLL of the test's, named crypt32.dll, shcore.dll and bcrypt.dll, lies
-// beside the exe and in the current folder, as in a browser's download
-// folder. The prefix searches the current folder before the system's, as
-// Windows 2000 and XP before SP2 do, and Wine takes a DLL found there over
-// its own (WINEDLLOVERRIDES n,b). Both editions go through Next, which loads
-// crypt32 (and, through it, bcrypt), the Vista edition also shcore, for a
-// GetDpiForWindow that fails as where it is absent. None of the planted DLLs
-// may load; a load by name from the current folder, by another program, does.
+// A DLL of the test's, named crypt32.dll and shcore.dll, lies beside the
+// exe and in the current folder, as in a browser's download folder, and as
+// dwmapi.dll in the current folder. The prefix searches the current folder
+// before the system's, as Windows 2000 and XP before SP2 do, and Wine takes a
+// DLL found there over its own (WINEDLLOVERRIDES n,b). Both editions go
+// through Next, which loads crypt32, the Vista edition also shcore, for a
+// GetDpiForWindow that fails as where it is absent; a hook of the test's
+// loads dwmapi.dll by name in the program meanwhile. None of the planted
+// DLLs may load; a load by name by another program does take one.
 void DllPlanting() {
     const std::wstring app = g_output + L"\\app", downloads = g_output + L"\\downloads";
-    if (!Check(Plant(app) && Plant(downloads), L"the DLLs are planted beside the exes and in the current folder"))
+    if (!Check(Plant(app, 2) && Plant(downloads, 3), L"the DLLs are planted beside the exes and in the current folder"))
         return;
     const std::wstring classicExe = app + L"\\CertInstall.exe", vistaExe = app + L"\\CertInstallVista.exe";
     Check(CopyFileW(Beside(g_exe, L"CertInstall.exe").c_str(), classicExe.c_str(), FALSE) &&
@@ -217,7 +222,7 @@ void DllPlanting() {
     wchar_t overrides[512] = L"";
     GetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides, 512);
     SetEnvironmentVariableW(L"WINEDLLOVERRIDES",
-                            (std::wstring(overrides) + (*overrides ? L";" : L"") + L"crypt32,shcore,bcrypt=n,b").c_str());
+                            (std::wstring(overrides) + (*overrides ? L";" : L"") + L"crypt32,shcore,dwmapi=n,b").c_str());
     SetEnvironmentVariableW(L"CERTINSTALL_PLANTED_LOG", PlantedLog().c_str());
     SetCurrentDirectoryW(downloads.c_str());
     DeleteFileW(PlantedLog().c_str());
@@ -238,6 +243,8 @@ void DllPlanting() {
           L"a load by name takes the planted DLL from the current folder", Wide(ReadPlantedLog()));
     DeleteFileW(PlantedLog().c_str());
 
+    const DllHook later(L"GuardHooks.dll", "LoadLater", WH_CBT, 0);
+    Check(later.Set(), L"a CBT hook loads dwmapi.dll by name in the program");
     Note(L"the classic, Next and Yes");
     g_exe = classicExe;
     InstallConfirmed(L"planted-classic-");

@@ -9,6 +9,10 @@
 //     CERTINSTALL_TEST_WINDOW_DPI gives (0: fail, as where it is absent),
 //     as on a monitor of another scale than the system's. Wine's answer is
 //     always the system's DPI.
+//   LoadLater (WH_CBT): as the installer's window is created, loads
+//     dwmapi.dll by name in the program's process, as any later load by name
+//     there would (a system DLL's own, an input method's): it must come from
+//     the system folder, not from the current one.
 //   ControlFonts (WH_GETMESSAGE): on CertInstallTest.Fonts posted to the
 //     window, writes "ID HEIGHT FACE" of each control's font to the file
 //     CERTINSTALL_PROBE_OUT names (fonts mean nothing in another process).
@@ -73,6 +77,15 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK AnswerDpi(int code, WPARAM wpa
         done = true;
         if (void* function = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")))
             Answer(function, static_cast<DWORD>(std::atoi(dpi)));
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK LoadLater(int code, WPARAM wparam, LPARAM lparam) {
+    static bool done = false;
+    if (code == HCBT_CREATEWND && !done && IsInstallerWindow(lparam)) {
+        done = true;
+        LoadLibraryW(L"dwmapi.dll");
     }
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }

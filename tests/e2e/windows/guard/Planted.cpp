@@ -1,5 +1,5 @@
 // A DLL that the dll-planting case puts, as crypt32.dll, shcore.dll and
-// bcrypt.dll, where a load by name would find it: beside a copy of the exe
+// dwmapi.dll, where a load by name would find it: beside a copy of the exe
 // and in the current folder. Loaded, it writes where it was loaded from, and
 // in which program, to the file CERTINSTALL_PLANTED_LOG names. It exports
 // nothing, so a program that took it for the real DLL fails soon after.
