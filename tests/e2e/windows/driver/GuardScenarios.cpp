@@ -192,13 +192,32 @@ bool Plant(const std::wstring& folder, int count) {
     return planted;
 }
 
+// Wine's own crypt32, shcore and dwmapi give way, in both editions, to a DLL
+// of that name found first in the search (WINEDLLOVERRIDES does not reach a
+// process that another Windows process starts); or no longer, for false.
+void NativeFirst(bool on) {
+    for (const wchar_t* exe : {L"CertInstall.exe", L"CertInstallVista.exe"}) {
+        const std::wstring path = std::wstring(L"Software\\Wine\\AppDefaults\\") + exe + L"\\DllOverrides";
+        HKEY key = nullptr;
+        if (!on) {
+            RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+            continue;
+        }
+        RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+        for (const wchar_t* dll : {L"crypt32", L"shcore", L"dwmapi"})
+            RegSetValueExW(key, dll, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"native,builtin"),
+                           sizeof L"native,builtin");
+        if (key) RegCloseKey(key);
+    }
+}
+
 }  // namespace
 
 // A DLL of the test's, named crypt32.dll and shcore.dll, lies beside the
 // exe and in the current folder, as in a browser's download folder, and as
 // dwmapi.dll in the current folder. The prefix searches the current folder
 // before the system's, as Windows 2000 and XP before SP2 do, and Wine takes a
-// DLL found there over its own (WINEDLLOVERRIDES n,b). Both editions go
+// DLL found there over its own (DllOverrides native,builtin). Both editions go
 // through Next, which loads crypt32, the Vista edition also shcore, for a
 // GetDpiForWindow that fails as where it is absent; a hook of the test's
 // loads dwmapi.dll by name in the program meanwhile. None of the planted
@@ -219,10 +238,7 @@ void DllPlanting() {
                                                  reinterpret_cast<const BYTE*>(&unsafe), sizeof unsafe) == ERROR_SUCCESS,
           L"the current folder is searched before the system's (SafeDllSearchMode 0)");
     if (key) RegCloseKey(key);
-    wchar_t overrides[512] = L"";
-    GetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides, 512);
-    SetEnvironmentVariableW(L"WINEDLLOVERRIDES",
-                            (std::wstring(overrides) + (*overrides ? L";" : L"") + L"crypt32,shcore,dwmapi=n,b").c_str());
+    NativeFirst(true);
     SetEnvironmentVariableW(L"CERTINSTALL_PLANTED_LOG", PlantedLog().c_str());
     SetCurrentDirectoryW(downloads.c_str());
     DeleteFileW(PlantedLog().c_str());
@@ -265,6 +281,7 @@ void DllPlanting() {
     const std::string loaded = ReadPlantedLog();
     Check(loaded.empty(), L"no planted DLL was loaded", Wide(loaded));
     // The prefix may serve other cases after this one.
+    NativeFirst(false);
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager", 0,
                       KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
         RegDeleteValueW(key, L"SafeDllSearchMode");
