@@ -304,10 +304,18 @@ struct ControlFont {
     std::wstring face;
 };
 
+std::wstring FontsFile() {
+    return g_output + L"\\fonts.txt";
+}
+
+// Before the program starts: it inherits where the probe writes.
+void NameFontsFile() {
+    SetEnvironmentVariableW(L"CERTINSTALL_PROBE_OUT", FontsFile().c_str());
+    DeleteFileW(FontsFile().c_str());
+}
+
 std::vector<ControlFont> ReadControlFonts(Target& program) {
-    const std::wstring path = g_output + L"\\fonts.txt";
-    SetEnvironmentVariableW(L"CERTINSTALL_PROBE_OUT", path.c_str());
-    DeleteFileW(path.c_str());
+    const std::wstring path = FontsFile();
     std::vector<ControlFont> fonts;
     const DllHook probe(L"GuardHooks.dll", "ControlFonts", WH_GETMESSAGE, program.ThreadId());
     if (!Check(probe.Set(), L"the font probe hooks the program's thread")) return fonts;
@@ -341,8 +349,14 @@ void OpenedAt144() {
     AnswerDpi(dpi);
     const DllHook answer(L"GuardHooks.dll", "AnswerDpi", WH_CBT, 0);
     if (!Check(answer.Set(), L"a CBT hook makes GetDpiForWindow answer 144 in the program")) return;
+    NameFontsFile();
     Target program;
-    if (!StartShown(program)) return;
+    if (!Check(program.Start(g_exe), L"the program starts", g_exe)) return;
+    if (!Check(WaitUntil([&] { return program.MainVisible(); }, 20000), L"the window appears")) return;
+    // Laid out for 144 DPI where it was placed for 96, it reaches past the
+    // test's 800 x 600 screen: moved to its corner, every pixel can be read.
+    SetWindowPos(program.MainWindow(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Check(WaitPainted(program.MainWindow()), L"the window is painted: the banner, both texts, both buttons");
     Check(program.BringToFront(), L"the window is in front");
     CheckLayout(program, dpi);
 
