@@ -1,11 +1,29 @@
 #!/bin/sh
 # Installs what building and testing need on Debian 12, and only what is
 # missing, so a second run costs a second. Run as root (or with sudo).
+# "setup.sh --mirror-only [ETC-APT]" only prints the backports line it would
+# write, from the apt sources in ETC-APT (/etc/apt unless given).
 set -eu
+. "$(dirname "$0")/apt-mirror.sh"
+
+# backports_line ETC-APT: bookworm-backports at the mirror the machine's apt
+# sources already use for bookworm, or a failure naming what was read.
+backports_line() {
+    mirror=$(debian_mirror "$1" bookworm)
+    if [ -z "$mirror" ]; then
+        echo "setup: no apt source for bookworm in $1/sources.list, $1/sources.list.d/*.list or $1/sources.list.d/*.sources; add the mirror this machine uses there" >&2
+        return 1
+    fi
+    echo "deb $mirror bookworm-backports main"
+}
+if [ "${1:-}" = --mirror-only ]; then
+    backports_line "${2:-/etc/apt}"
+    exit
+fi
 
 packages="cmake make g++ libgtest-dev libssl-dev openssl python3
 g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
-wine wine32:i386 fonts-wine xvfb imagemagick icoutils locales fonts-wqy-microhei osslsigncode"
+wine wine32:i386 fonts-wine xvfb imagemagick icoutils locales fonts-wqy-microhei fonts-noto-cjk osslsigncode"
 
 as_root=""
 [ "$(id -u)" -eq 0 ] || as_root=sudo
@@ -38,8 +56,9 @@ fi
 if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
     if ! dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user-static 2>/dev/null)" ge 1:8.1; then
         echo "installing qemu-user-static from bookworm-backports"
-        echo 'deb http://deb.debian.org/debian bookworm-backports main' |
-            $as_root tee /etc/apt/sources.list.d/bookworm-backports.list >/dev/null
+        # The machine's own mirror, which may be the only one it can reach.
+        line=$(backports_line /etc/apt)
+        echo "$line" | $as_root tee /etc/apt/sources.list.d/bookworm-backports.list >/dev/null
         $as_root apt-get update -q
         DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -q --no-install-recommends \
             -t bookworm-backports qemu-user-static

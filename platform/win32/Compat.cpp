@@ -14,8 +14,13 @@ Function Lookup(const wchar_t* module, const char* name) {
 void RemoveCurrentDirectoryFromDllSearch() {
     using SetDllDirectoryFn = BOOL(WINAPI*)(const wchar_t*);
     // kernel32 is mapped into every process, so this load searches nothing.
-    if (const auto setDllDirectory = Lookup<SetDllDirectoryFn>(L"kernel32.dll", "SetDllDirectoryW"))
-        setDllDirectory(L"");
+    const auto setDllDirectory = Lookup<SetDllDirectoryFn>(L"kernel32.dll", "SetDllDirectoryW");
+    // The system folder in the current folder's place: Windows searches it
+    // anyway, and takes "" to the same effect, but Wine ignores an empty one
+    // and would go on searching the current folder.
+    wchar_t system[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (setDllDirectory && length > 0 && length < MAX_PATH) setDllDirectory(system);
 }
 
 HMODULE LoadSystemLibrary(const wchar_t* name) {

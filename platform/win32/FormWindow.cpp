@@ -10,13 +10,12 @@
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"CerImport";
 // A fixed frame with a close box and neither minimize nor maximize.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
 }  // namespace
 
-FormWindow::FormWindow(HINSTANCE instance, const WindowLook& look)
+FormWindow::FormWindow(HINSTANCE instance, const WindowLook& look, const wchar_t* className)
     : instance_(instance), look_(look), dpi_(look.StartDpi()) {
     WNDCLASSEXW type = {};
     type.cbSize = sizeof type;
@@ -25,7 +24,7 @@ FormWindow::FormWindow(HINSTANCE instance, const WindowLook& look)
     type.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
     type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    type.lpszClassName = kClassName;
+    type.lpszClassName = className;
     if (!RegisterClassExW(&type)) throw LastError();
 
     // Hidden until start-up shows it, after the load handler; sized and
@@ -33,7 +32,7 @@ FormWindow::FormWindow(HINSTANCE instance, const WindowLook& look)
     // control cannot be created below (desktop heap runs out on XP), the throw
     // destroys the window through its owner before the error report's box
     // pumps any message to it.
-    if (!CreateWindowExW(0, kClassName, kWindow.caption, kStyle, 0, 0, 0, 0, nullptr, nullptr, instance, this))
+    if (!CreateWindowExW(0, className, kWindow.caption, kStyle, 0, 0, 0, 0, nullptr, nullptr, instance, this))
         throw LastError();
     CreateControls();
     RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

@@ -25,8 +25,8 @@ public:
     static constexpr int kFirstControlId = 100;
 
     // Throws Error when creation fails; whatever was created by then is
-    // destroyed on the way out.
-    FormWindow(HINSTANCE instance, const WindowLook& look);
+    // destroyed on the way out. className: the edition's own window class.
+    FormWindow(HINSTANCE instance, const WindowLook& look, const wchar_t* className);
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
 

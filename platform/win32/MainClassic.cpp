@@ -15,6 +15,6 @@ std::unique_ptr<Enrollment> CreateEnrollment() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
-    return RunProgram(module, {L"Local\\Corvane.CertInstall.Running", &kVistaAndLaterRefused, CreateEnrollment,
-                               ClassicWindowLook()});
+    return RunProgram(module, {L"Local\\Corvane.CertInstall.Running", L"CerImport", &kVistaAndLaterRefused,
+                               CreateEnrollment, ClassicWindowLook()});
 }

@@ -16,5 +16,6 @@ std::unique_ptr<Enrollment> CreateEnrollment() {
 
 int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
     return RunProgram(module,
-                      {L"Local\\Corvane.CertInstallVista.Running", nullptr, CreateEnrollment, ModernWindowLook()});
+                      {L"Local\\Corvane.CertInstallVista.Running", L"CerImportVista", nullptr, CreateEnrollment,
+                       ModernWindowLook()});
 }

@@ -28,16 +28,16 @@ private:
 int RunProgram(HINSTANCE module, const Edition& edition) {
     // Before anything could load a DLL by name.
     RemoveCurrentDirectoryFromDllSearch();
-    SingleInstance instance(edition.runningMutex);
+    SingleInstance instance(edition.runningMutex, edition.windowClass);
     if (instance.AnotherRuns()) {
-        SingleInstance::BringRunningForward();
+        instance.BringRunningForward();
         return 0;
     }
     edition.look.Prepare();
     ComApartment com;
     Win32Platform platform(edition.createEnroll);
     try {
-        FormWindow window(module, edition.look);
+        FormWindow window(module, edition.look, edition.windowClass);
         CerImport form(platform, window, edition.gate);
         EventDispatch dispatch(form, window, platform);
         window.Connect(dispatch);

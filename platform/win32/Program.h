@@ -12,6 +12,9 @@ struct Edition {
     // their own. Windows 2000 without Terminal Services ignores the prefix.
     // The mutex goes with the last handle, when the program ends, however it ends.
     const wchar_t* runningMutex;
+    // The window's class, the edition's own: a second start looks for it,
+    // and must not bring forward the other edition's window when both run.
+    const wchar_t* windowClass;
     const VersionGate* gate;                      // nullptr: it runs on every Windows
     Win32Platform::EnrollmentFactory createEnroll;  // what Next installs through
     const WindowLook& look;

@@ -2,10 +2,9 @@
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"CerImport";
-
 struct Search {
     DWORD process;
+    const wchar_t* windowClass;
     HWND box = nullptr;
     HWND window = nullptr;
 };
@@ -15,32 +14,45 @@ BOOL CALLBACK Consider(HWND window, LPARAM context) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     if (process != search->process || !IsWindowVisible(window)) return TRUE;
-    wchar_t type[16] = L"";
-    GetClassNameW(window, type, 16);
+    wchar_t type[32] = L"";
+    GetClassNameW(window, type, 32);
     if (lstrcmpW(type, L"#32770") == 0) {
         search->box = window;
         return FALSE;
     }
-    if (lstrcmpW(type, kWindowClass) == 0) search->window = window;
+    if (lstrcmpW(type, search->windowClass) == 0) search->window = window;
     return TRUE;
+}
+
+// Whether the process has yet to reach its first wait for input. Windows
+// answers WaitForInputIdle only once per process: from the first time its
+// thread waited for messages on, the call returns at once, busy or not.
+bool StillStarting(DWORD processId) {
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (!process) return false;
+    const bool starting = WaitForInputIdle(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return starting;
 }
 
 }  // namespace
 
-SingleInstance::SingleInstance(const wchar_t* name)
-    : mutex_(CreateMutexW(nullptr, FALSE, name)),
-      anotherRuns_(mutex_ && GetLastError() == ERROR_ALREADY_EXISTS) {}
+SingleInstance::SingleInstance(const wchar_t* mutex, const wchar_t* windowClass)
+    : mutex_(CreateMutexW(nullptr, FALSE, mutex)),
+      anotherRuns_(mutex_ && GetLastError() == ERROR_ALREADY_EXISTS),
+      windowClass_(windowClass) {}
 
 SingleInstance::~SingleInstance() {
     if (mutex_) CloseHandle(mutex_);
 }
 
-void SingleInstance::BringRunningForward() {
-    // The running program makes its window, hidden, before anything else it
-    // shows; a start that races its beginning waits for it a little.
+void SingleInstance::BringRunningForward() const {
+    // The running program takes the mutex before it makes its window, hidden,
+    // and shows it a moment later: a start that races that beginning waits
+    // for it a little.
     for (int tries = 0; tries < 100; ++tries) {
-        if (HWND main = FindWindowW(kWindowClass, nullptr)) {
-            Search search = {};
+        if (HWND main = FindWindowW(windowClass_, nullptr)) {
+            Search search = {0, windowClass_};
             GetWindowThreadProcessId(main, &search.process);
             EnumWindows(Consider, reinterpret_cast<LPARAM>(&search));
             // A box stands for the program while its window is hidden: the
@@ -51,6 +63,11 @@ void SingleInstance::BringRunningForward() {
                 SetForegroundWindow(front);
                 return;
             }
+            // Hidden with no box of its own, once past its start: Next is
+            // under way and the question up, if any, belongs to another
+            // process (on 2000 and XP crypt32's can), so there is nothing of
+            // the program to bring forward, and waiting would only delay.
+            if (!StillStarting(search.process)) return;
         }
         Sleep(50);
     }

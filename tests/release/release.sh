@@ -137,6 +137,45 @@ refused --unsigned "takes no" signed_by --unsigned --cert "$work/signer.pem"
 refused signer "is missing" signed_by
 refused "$work/signer.pem" "does not chain to the system's roots or to $work/operator-root.pem" \
     signed_by --cert "$work/signer.pem" --key "$work/signer.key" --ca "$work/operator-root.pem"
+# A release file's name taken by a folder in DIR: refused before the build.
+mkdir -p "$work/blocked/CertInstall.exe"
+blocked=$(listing "$work/blocked")
+said=$(release "$work/operator-root.pem" --out "$work/blocked" --unsigned 2>&1 >/dev/null)
+[ $? -ne 0 ] && [ "$said" = "release.sh: $work/blocked/CertInstall.exe: is a folder where the release puts a file" ] &&
+    [ "$(listing "$work/blocked")" = "$blocked" ]
+check $? "a folder where a release file goes is refused in one line, DIR untouched" "$said"
+
+# Failures after the checks: a compiler that fails, and a signer that signs
+# the first exe and fails on the second. Each leaves DIR exactly as it was
+# and makes no DIR that was not there.
+fakes="$work/fake bin"
+mkdir -p "$fakes"
+printf '#!/bin/sh\necho "broken compiler" >&2\nexit 1\n' > "$fakes/i686-w64-mingw32-g++"
+real_signer=$(command -v osslsigncode)
+cat > "$fakes/osslsigncode" <<EOS
+#!/bin/sh
+case "\$1 \$*" in "sign "*CertInstallVista*) echo "signing refused" >&2; exit 1 ;; esac
+exec "$real_signer" "\$@"
+EOS
+chmod +x "$fakes/i686-w64-mingw32-g++" "$fakes/osslsigncode"
+# failed_after_checks WHAT FRAGMENT DIR ARGS...: the release into DIR fails
+# with FRAGMENT in its last line and DIR as it was (or still absent).
+failed_after_checks() {
+    what=$1 fragment=$2 dir=$3
+    shift 3
+    was=$(listing "$dir" 2>/dev/null)
+    said=$(PATH="$fakes:$PATH" release "$work/operator-root.pem" --out "$dir" "$@" 2>&1 >/dev/null)
+    status=$?
+    [ $status -ne 0 ] && printf '%s' "$said" | tail -n 1 | grep -q -F -- "$fragment" &&
+        [ "$(listing "$dir" 2>/dev/null)" = "$was" ]
+    check $? "$what: refused, $dir as it was" "exit $status, \"$(printf '%s' "$said" | tail -n 1)\""
+}
+failed_after_checks "a build that fails" "the build failed" "$work/signed" --unsigned
+failed_after_checks "a build that fails" "the build failed" "$work/never" --unsigned
+rm "$fakes/i686-w64-mingw32-g++"
+failed_after_checks "a signing that fails on the second exe" "CertInstallVista.exe: the signing failed" \
+    "$work/signed" --pkcs12 "$keys/signer.p12" --pass-file "$keys/pass" --ca "$work/signing-root.pem"
+
 release "$work/signer.pem" --out "$work/new" --unsigned 2>/dev/null
 [ $? -ne 0 ] && [ ! -e "$work/new" ]
 check $? "a refused release makes no folder that was not there"

@@ -86,7 +86,13 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     return true;
 }
 
+std::wstring WindowClassOf(const std::wstring& exe) {
+    const std::wstring name = exe.substr(exe.find_last_of(L'\\') + 1);
+    return _wcsnicmp(name.c_str(), L"CertInstallVista", 16) == 0 ? L"CerImportVista" : L"CerImport";
+}
+
 bool Target::Start(const std::wstring& exe) {
+    windowClass_ = WindowClassOf(exe);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     std::wstring commandLine = L"\"" + exe + L"\"";
@@ -102,7 +108,7 @@ Target::~Target() {
 }
 
 HWND Target::MainWindow() const {
-    const auto windows = TopLevel(process_.dwProcessId, L"CerImport");
+    const auto windows = TopLevel(process_.dwProcessId, windowClass_.c_str());
     return windows.empty() ? nullptr : windows.front();
 }
 

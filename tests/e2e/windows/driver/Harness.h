@@ -60,6 +60,10 @@ struct MessageBoxSeen {
     std::vector<int> buttons;  // control IDs of the visible buttons: IDOK, IDYES, ...
 };
 
+// The class of the installer window of the edition an exe is:
+// CerImportVista for CertInstallVista.exe, CerImport for the classic.
+std::wstring WindowClassOf(const std::wstring& exe);
+
 class Target {
 public:
     // Starts the program; false if it could not be started.
@@ -95,6 +99,7 @@ public:
 
 private:
     PROCESS_INFORMATION process_ = {};
+    std::wstring windowClass_;
 };
 
 // The Windows screen as a BMP file.

@@ -85,6 +85,14 @@ void OlderControlRefused();
 void SecondStart();
 void SecondStartShown();
 void WindowFails();
+// Guards: the other edition beside it, a second start with the window hidden
+// or not yet made, planted DLLs, a monitor of another DPI.
+void EditionsSecondStart();
+void SecondStartHidden();
+void SecondStartEarly();
+void DllPlanting();
+void OpenedAt144();
+void LoadByName();
 // The Vista edition: its window's fonts at a DPI and at a changed one, an
 // install with no question (Wine's crypt32 asks none), one that fails.
 void ThemedLayout();

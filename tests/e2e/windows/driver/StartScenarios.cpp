@@ -7,7 +7,7 @@ namespace {
 int VisibleInstallerWindows() {
     int count = 0;
     HWND window = nullptr;
-    while ((window = FindWindowExW(nullptr, window, L"CerImport", nullptr)))
+    while ((window = FindWindowExW(nullptr, window, WindowClassOf(g_exe).c_str(), nullptr)))
         if (IsWindowVisible(window)) ++count;
     return count;
 }

@@ -22,6 +22,9 @@ int wmain(int argc, wchar_t** argv) {
         {L"second-start-shown", SecondStartShown}, {L"themed-layout", ThemedLayout},
         {L"dpi-changed", DpiChanged}, {L"text-size", TextSize}, {L"installed-silently", InstalledSilently},
         {L"root-unwritable", RootUnwritable}, {L"after-refusal", AfterRefusal},
+        {L"editions-second-start", EditionsSecondStart}, {L"second-start-hidden", SecondStartHidden},
+        {L"second-start-early", SecondStartEarly}, {L"dll-planting", DllPlanting},
+        {L"opened-at-144", OpenedAt144}, {L"load-by-name", LoadByName},
     };
     if (argc != 4) {
         std::fwprintf(stderr, L"usage: driver SCENARIO EXE OUTPUT-FOLDER\n");

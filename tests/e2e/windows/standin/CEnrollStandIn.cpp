@@ -4,8 +4,8 @@
 // InstallPKCS7, which does for a certificates-only PKCS #7 what the control
 // does: a self-signed certificate goes to the current user's Root store after
 // the user agrees, any other to CA. For the cases it can refuse interfaces,
-// as an older control does (see "the test's settings"). Test and development
-// use only.
+// as an older control does, and wait on the test before asking and before
+// returning (see "the test's settings"). Test and development use only.
 #define CINTERFACE
 #include <windows.h>
 #include <wincrypt.h>
@@ -189,6 +189,19 @@ bool DeclineSucceeds() {
            std::string(setting) == "succeed";
 }
 
+// CENROLL_STANDIN_WAIT_EVENT names an event the test sets when the control
+// may go on: once before it asks, once before it returns. Meanwhile the
+// program's window is hidden and it shows no box of its own, as while the
+// question of another process is up.
+void WaitForTest() {
+    wchar_t name[128];
+    if (!GetEnvironmentVariableW(L"CENROLL_STANDIN_WAIT_EVENT", name, 128)) return;
+    if (HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, name)) {
+        WaitForSingleObject(event, 60000);
+        CloseHandle(event);
+    }
+}
+
 // ---- the CEnroll object ----------------------------------------------------------
 
 struct Enroll {
@@ -238,7 +251,9 @@ HRESULT STDMETHODCALLTYPE EnrollQueryInterface(ICEnroll4* self, REFIID iid, void
 }
 
 HRESULT STDMETHODCALLTYPE EnrollInstallPKCS7(ICEnroll4*, BSTR pkcs7) {
+    WaitForTest();
     const HRESULT status = Install(pkcs7);
+    WaitForTest();
     const std::string length = std::to_string(pkcs7 ? SysStringLen(pkcs7) : 0u) + " characters";
     Log("InstallPKCS7", length.c_str(), status);
     if (FAILED(status)) SetDescription(status);
