@@ -189,6 +189,15 @@ bool DeclineSucceeds() {
            std::string(setting) == "succeed";
 }
 
+// CENROLL_STANDIN_ON_SUCCESS=s_false answers S_FALSE for an install that
+// worked: a success all the same, as COM counts it, which a caller that took
+// only S_OK for success would report as a failure.
+bool SuccessIsSFalse() {
+    char setting[16] = "";
+    return GetEnvironmentVariableA("CENROLL_STANDIN_ON_SUCCESS", setting, sizeof setting) &&
+           std::string(setting) == "s_false";
+}
+
 // CENROLL_STANDIN_WAIT_EVENT names an event the test sets when the control
 // may go on: once before it asks, once before it returns. Meanwhile the
 // program's window is hidden and it shows no box of its own, as while the
@@ -252,7 +261,8 @@ HRESULT STDMETHODCALLTYPE EnrollQueryInterface(ICEnroll4* self, REFIID iid, void
 
 HRESULT STDMETHODCALLTYPE EnrollInstallPKCS7(ICEnroll4*, BSTR pkcs7) {
     WaitForTest();
-    const HRESULT status = Install(pkcs7);
+    HRESULT status = Install(pkcs7);
+    if (status == S_OK && SuccessIsSFalse()) status = S_FALSE;
     WaitForTest();
     const std::string length = std::to_string(pkcs7 ? SysStringLen(pkcs7) : 0u) + " characters";
     Log("InstallPKCS7", length.c_str(), status);
