@@ -18,6 +18,6 @@ sh "$source_dir/scripts/sign.sh" "$2/CertInstall.exe" "$keys/CertInstall.exe" \
     --cert "$keys/signer.pem" --key "$keys/signer.key" --ca "$keys/signing-root.pem" >/dev/null ||
     { echo "FAIL: sign.sh"; exit 1; }
 
-export CERTINSTALL_EXE="$keys/CertInstall.exe"
-export CERTINSTALL_SIGNING_ROOT="$(windows_path "$keys/signing-root.der")"
-exec sh "$here/run-case.sh" "$2" "$1" signed signed winxp standin
+exec sh "$here/run-group.sh" "$2" "$1" signed winxp STANDIN=1 -- signed:signed \
+    "signed:CERTINSTALL_EXE=$keys/CertInstall.exe" \
+    "signed:CERTINSTALL_SIGNING_ROOT=$(windows_path "$keys/signing-root.der")"

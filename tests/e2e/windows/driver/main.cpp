@@ -31,6 +31,7 @@ int wmain(int argc, wchar_t** argv) {
     g_output = argv[3];
     for (const Entry& s : scenarios) {
         if (std::wcscmp(s.name, argv[1]) != 0) continue;
+        ForgetUserCertificates();
         s.run();
         std::printf("driver: %s\n", g_failures ? "FAILED" : "passed");
         return g_failures ? 1 : 0;
