@@ -63,7 +63,9 @@ clone_prefix "$work/template" "$WINEPREFIX" "$version"
 [ -z "$ui_font" ] || set_ui_font "$WINEPREFIX" "$ui_font"
 [ -z "$message_font" ] || set_message_font "$WINEPREFIX" "$message_font" || exit 1
 start_xvfb "${depth:-24}" "$screen"
+# The wineserver stays until told: an interrupted group must still end it.
 trap 'wineserver -k 2>/dev/null; kill $XVFB_PID 2>/dev/null' EXIT
+trap 'exit 1' INT TERM HUP
 
 # boot: a wineserver that stays between the cases, so that the prefix's
 # services and desktop stay up too, and the control registered once.
@@ -80,6 +82,7 @@ while read -r name scenario; do
     rm -rf "$case_dir"
     mkdir -p "$case_dir"
     echo "case $name: scenario $scenario"
+    started=$(date +%s%N)
     (
         if [ -f "$group_dir/cases/$name.env" ]; then
             while IFS= read -r variable; do export "$variable"; done < "$group_dir/cases/$name.env"
@@ -108,10 +111,13 @@ while read -r name scenario; do
         convert_screenshots "$case_dir"
         exit $status
     ) < /dev/null
-    if [ $? -eq 0 ]; then
-        echo "case $name: passed"
+    status=$?
+    took=$((($(date +%s%N) - started) / 100000000))
+    took="in $((took / 10)).$((took % 10)) s"
+    if [ $status -eq 0 ]; then
+        echo "case $name: passed $took"
     else
-        echo "case $name: FAILED"
+        echo "case $name: FAILED $took"
         failed="$failed $name"
     fi
 done < "$group_dir/cases/order"
