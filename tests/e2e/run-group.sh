@@ -50,10 +50,17 @@ mkdir -p "$group_dir/cases"
 : > "$group_dir/cases/order"
 for spec in "$@"; do
     name=${spec%%:*} what=${spec#*:}
-    case $what in
-    *=*) printf '%s\n' "$what" >> "$group_dir/cases/$name.env" ;;
-    *) printf '%s %s\n' "$name" "$what" >> "$group_dir/cases/order" ;;
+    case $spec in
+    *:*=*) printf '%s\n' "$what" >> "$group_dir/cases/$name.env" ;;
+    ?*:?*) printf '%s %s\n' "$name" "$what" >> "$group_dir/cases/order" ;;
+    *) echo "run-group.sh: $spec: not NAME:SCENARIO or NAME:VARIABLE=VALUE" >&2; exit 2 ;;
     esac
+done
+for variables in "$group_dir"/cases/*.env; do
+    [ -f "$variables" ] || continue
+    name=$(basename "$variables" .env)
+    grep -q "^$name " "$group_dir/cases/order" ||
+        { echo "run-group.sh: $name: variables for a case group $group does not have" >&2; exit 2; }
 done
 
 export WINEPREFIX=$group_dir/prefix
