@@ -2,8 +2,13 @@
 // and flags: the least a Win32 program with one window and two buttons can
 // do, and, built with -DWITH_BANNER, the same window that also decodes the
 // editions' JPEG banner through OleLoadPicture (all that Windows 2000 offers
-// for a JPEG) and draws it, as any program must to show that picture.
+// for a JPEG) and draws it, as any program must to show that picture; built
+// also with -DTHEMED and the Vista edition's manifest, the same window with
+// the themed controls, which XP gives only after InitCommonControlsEx.
 #include <windows.h>
+#ifdef THEMED
+#include <commctrl.h>
+#endif
 #ifdef WITH_BANNER
 #include <ocidl.h>
 #include <olectl.h>
@@ -46,6 +51,10 @@ static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPAR
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+#ifdef THEMED
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+#endif
     WNDCLASSW type = {};
     type.lpfnWndProc = Procedure;
     type.hInstance = instance;

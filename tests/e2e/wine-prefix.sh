@@ -27,11 +27,7 @@ make_template() {
     # a part). The desktop gives windows their Windows frames under a bare X
     # server.
     {
-        printf '\n%s\n' '[Software\\Wine\\Fonts\\Replacements]'
-        for face in 'MS Sans Serif' 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif' \
-            NSimSun SimSun Tahoma; do
-            printf '"%s"="WenQuanYi Micro Hei"\n' "$face"
-        done
+        replace_ui_faces 'WenQuanYi Micro Hei'
         printf '\n%s\n%s\n' '[Software\\Wine\\Explorer]' '"Desktop"="Default"'
         printf '\n%s\n%s\n' '[Software\\Wine\\Explorer\\Desktops]' '"Default"="800x600"'
     } >> "$template/user.reg"
@@ -66,6 +62,54 @@ clone_prefix() {
     printf '\n[Software\\\\Wine]\n"Version"="%s"\n' "$version" >> "$dest/user.reg"
 }
 
+# The faces Windows' own UI asks for (the message font is "MS Shell Dlg"),
+# each mapped to one font; as a user.reg section on stdout.
+replace_ui_faces() {
+    printf '\n%s\n' '[Software\\Wine\\Fonts\\Replacements]'
+    for face in 'MS Sans Serif' 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif' \
+        NSimSun SimSun Tahoma; do
+        printf '"%s"="%s"\n' "$face" "$1"
+    done
+}
+
+# set_screen PREFIX WIDTHxHEIGHT: the size of Wine's virtual desktop, the
+# screen Windows programs see (800x600 in the template).
+set_screen() {
+    printf '\n%s\n"Default"="%s"\n' '[Software\\Wine\\Explorer\\Desktops]' "$2" >> "$1/user.reg"
+}
+
+# set_ui_font PREFIX FACE: the UI faces drawn in FACE (WenQuanYi Micro Hei
+# in the template). Appended sections of user.reg win over earlier ones.
+set_ui_font() {
+    replace_ui_faces "$2" >> "$1/user.reg"
+}
+
+# set_message_font PREFIX PERCENT: MessageFont, a 92-byte LOGFONTW whose
+# first four bytes are lfHeight (little-endian, in 96-DPI pixels: Wine scales
+# it to LogPixels), scaled from the prefix's own value; the face stays.
+set_message_font() {
+    awk -v percent="$2" '
+        function nibble(byte, at) { return index("0123456789abcdef", substr(byte, at, 1)) - 1 }
+        /^\[/ { metrics = ($0 ~ /^\[Control Panel\\\\Desktop\\\\WindowMetrics\]/) }
+        metrics && !hex && /^"MessageFont"=hex:/ { taking = 1; sub(/^"MessageFont"=hex:/, "") }
+        taking { line = $0; sub(/\\$/, "", line); gsub(/[ ,]+/, " ", line); hex = hex " " line
+                 if ($0 !~ /\\$/) taking = 0 }
+        END {
+            n = split(hex, b, " ")
+            if (n != 92) { print "no 92-byte MessageFont in user.reg" > "/dev/stderr"; exit 1 }
+            height = 0
+            for (i = 4; i >= 1; i--)
+                height = height * 256 + nibble(b[i], 1) * 16 + nibble(b[i], 2)
+            if (height >= 2^31) height -= 2^32
+            height = int(height * percent / 100 + (height < 0 ? -0.5 : 0.5))
+            if (height < 0) height += 2^32
+            for (i = 1; i <= 4; i++) { b[i] = sprintf("%02x", height % 256); height = int(height / 256) }
+            printf "\n[Control Panel\\\\Desktop\\\\WindowMetrics]\n\"MessageFont\"=hex:"
+            for (i = 1; i <= n; i++) printf "%s%s", b[i], (i < n ? "," : "\n")
+        }' "$1/user.reg" > "$1/message-font.tmp" && cat "$1/message-font.tmp" >> "$1/user.reg" &&
+        rm "$1/message-font.tmp"
+}
+
 # windows_path PATH: the same file as a Windows program sees it.
 windows_path() {
     printf 'Z:%s' "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" | tr / '\\'
@@ -76,12 +120,13 @@ set_dpi() {
     printf '\n[Control Panel\\\\Desktop]\n"LogPixels"=dword:%08x\n' "$2" >> "$1/user.reg"
 }
 
-# start_xvfb [DEPTH]: a private X server with 24-bit colour unless told;
-# sets DISPLAY and XVFB_PID.
+# start_xvfb [DEPTH [SCREEN]]: a private X server with 24-bit colour unless
+# told, SCREEN's size or 1024x768 (which holds the 800x600 desktop); sets
+# DISPLAY and XVFB_PID.
 start_xvfb() {
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 "1024x768x${1:-24}" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${2:-1024x768}x${1:-24}" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
     read -r display < "$fifo"
     rm -f "$fifo"

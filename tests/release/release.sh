@@ -1,9 +1,10 @@
 #!/bin/sh
 # scripts/release.sh end to end, with a root and a code-signing pair made
-# here: an unsigned release and a signed one, each a build of its own. Both
-# exes carry the root, SHA256SUMS matches what was published, the signatures
-# verify, the two builds agree byte for byte once the signatures are removed,
-# and the summary says what it must. A bad input is refused in one line and
+# here: an unsigned release and a signed one, each a build of its own, the
+# second from a copy of the source in another folder. Both exes carry the
+# root, SHA256SUMS matches what was published, the signatures verify, the two
+# builds agree byte for byte once the signatures are removed (the build is
+# reproducible), and the summary says what it must. A bad input is refused in one line and
 # leaves an existing release folder exactly as it was.
 # usage: release.sh WORK-FOLDER
 set -u
@@ -18,6 +19,9 @@ export TMPDIR="$work/tmp"
 release() {
     sh "$source_dir/scripts/release.sh" "$@"
 }
+# The same commit in another folder: no path of the source reaches the exe.
+mkdir "$work/source"
+tar -C "$source_dir" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/source" -xf -
 
 root "$work" operator-root
 root "$work" signing-root
@@ -48,7 +52,7 @@ echo "the operator's notes" > "$work/signed/notes.txt"
 echo "stale" > "$work/signed/CertInstall.exe"
 echo "0000  CertInstall.exe" > "$work/signed/SHA256SUMS"
 cp "$work/signed/notes.txt" "$work/notes.txt"
-release "$work/operator-root.pem" --out "$work/signed" --pkcs12 "$keys/signer.p12" --pass-file "$keys/pass" \
+sh "$work/source/scripts/release.sh" "$work/operator-root.pem" --out "$work/signed" --pkcs12 "$keys/signer.p12" --pass-file "$keys/pass" \
     --ca "$work/signing-root.pem" > "$work/signed.txt" 2> "$work/signed.err"
 check $? "a signed release" "$(cat "$work/signed.err")"
 

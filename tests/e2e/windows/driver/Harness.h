@@ -116,3 +116,6 @@ std::vector<BYTE> ExpectedCertificate();
 // The certificate's simple display name, its common name where it has one.
 std::wstring SubjectOf(const std::vector<BYTE>& certificate);
 int CopiesInRootStore(const std::vector<BYTE>& certificate);
+// The current user's certificate stores as a fresh prefix has them: none of
+// its own. Cases that share a prefix each start so.
+void ForgetUserCertificates();

@@ -38,6 +38,7 @@ int wmain(int argc, wchar_t** argv) {
     if (std::wcscmp(argv[1], L"startup") != 0) boxType.emplace(L"BoxType.dll", "RecordBoxType", WH_CALLWNDPROC, 0);
     for (const Entry& s : scenarios) {
         if (std::wcscmp(s.name, argv[1]) != 0) continue;
+        ForgetUserCertificates();
         s.run();
         std::printf("driver: %s\n", g_failures ? "FAILED" : "passed");
         return g_failures ? 1 : 0;
