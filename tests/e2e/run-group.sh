@@ -48,12 +48,12 @@ rm -rf "$group_dir"
 mkdir -p "$group_dir/cases"
 # The cases in order, and each one's variables in a file of its own.
 : > "$group_dir/cases/order"
-for spec in "$@"; do
-    name=${spec%%:*} what=${spec#*:}
-    case $spec in
+for entry in "$@"; do
+    name=${entry%%:*} what=${entry#*:}
+    case $entry in
     *:*=*) printf '%s\n' "$what" >> "$group_dir/cases/$name.env" ;;
     ?*:?*) printf '%s %s\n' "$name" "$what" >> "$group_dir/cases/order" ;;
-    *) echo "run-group.sh: $spec: not NAME:SCENARIO or NAME:VARIABLE=VALUE" >&2; exit 2 ;;
+    *) echo "run-group.sh: $entry: not NAME:SCENARIO or NAME:VARIABLE=VALUE" >&2; exit 2 ;;
     esac
 done
 for variables in "$group_dir"/cases/*.env; do
