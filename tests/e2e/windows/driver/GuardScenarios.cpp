@@ -289,12 +289,6 @@ void DllPlanting() {
     }
 }
 
-// Not a test: loads the DLL named in place of the exe by name, as a program
-// that does not guard its search would.
-void LoadByName() {
-    LoadLibraryW(g_exe.c_str());
-}
-
 namespace {
 
 // Each control's font, as the program's process sees it: ID, height, face.

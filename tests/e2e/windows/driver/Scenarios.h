@@ -92,7 +92,6 @@ void SecondStartHidden();
 void SecondStartEarly();
 void DllPlanting();
 void OpenedAt144();
-void LoadByName();
 // The Vista edition: its window's fonts at a DPI and at a changed one, an
 // install with no question (Wine's crypt32 asks none), one that fails.
 void ThemedLayout();
