@@ -15,34 +15,6 @@ std::wstring Beside(const std::wstring& exe, const wchar_t* name) {
     return exe.substr(0, exe.find_last_of(L'\\') + 1) + name;
 }
 
-int VisibleWindowsOf(const std::wstring& exe) {
-    int count = 0;
-    HWND window = nullptr;
-    while ((window = FindWindowExW(nullptr, window, WindowClassOf(exe).c_str(), nullptr)))
-        if (IsWindowVisible(window)) ++count;
-    return count;
-}
-
-// A second start of the exe: it must show nothing and end with exit code 0.
-// Returns how long it ran, in ms (-1 if it did not end in 15 s).
-long StartAgain(const std::wstring& exe, const std::wstring& when) {
-    Target again;
-    if (!Check(again.Start(exe), L"a second start " + when, exe)) return -1;
-    const DWORD start = GetTickCount();
-    bool showed = false;
-    const bool ended = WaitUntil(
-        [&] {
-            showed = showed || again.FirstVisibleWindow() != nullptr;
-            return WaitForSingleObject(again.Process(), 0) == WAIT_OBJECT_0;
-        },
-        15000);
-    const long took = ended ? static_cast<long>(GetTickCount() - start) : -1;
-    Check(ended && again.WaitForExit(0) == 0, L"it ends with exit code 0");
-    Check(!showed, L"it showed nothing of its own");
-    Note(L"the second start ran " + std::to_wstring(took) + L" ms");
-    return took;
-}
-
 bool StartShownExe(Target& program, const std::wstring& exe) {
     if (!Check(program.Start(exe), L"the program starts", exe)) return false;
     return Check(program.WaitForMainWindow(), L"its window appears", exe);

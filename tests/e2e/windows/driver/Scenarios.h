@@ -59,6 +59,11 @@ int ScreenDpi();
 void CheckWindowIcons(Target& program, int dpi);
 // The layout checks at a DPI, on a running program's window.
 void CheckLayout(Target& program, int dpi);
+// How many of the exe's edition's windows are visible.
+int VisibleWindowsOf(const std::wstring& exe);
+// A second start of the exe: it must show nothing and end with exit code 0.
+// Returns how long it ran, in ms (-1 if it did not end in 15 s).
+long StartAgain(const std::wstring& exe, const std::wstring& when);
 // A start while the window shows ends at once and brings it forward.
 void BroughtForwardWhileShown(Target& program, DecoyWindow& decoy);
 std::wstring Colour(COLORREF c);
