@@ -6,6 +6,8 @@
 # so that a machine behind its own mirror or proxy keeps using it.
 debian_mirror() {
     etc=$1 codename=$2
+    # The first source that names the release, of every file in apt's order.
+    {
     for file in "$etc/sources.list" "$etc"/sources.list.d/*.list; do
         [ -f "$file" ] || continue
         # deb [options] URI SUITE COMPONENTS...
@@ -33,5 +35,6 @@ debian_mirror() {
             tolower($1) == "suites:" { $1 = ""; suites = $0 }
             tolower($1) == "enabled:" { enabled = tolower($2) }
             END { if (!found) flush() }' "$file"
-    done | head -n 1 | sed 's|/*$||'
+    done
+    } | head -n 1 | sed 's|/*$||'
 }

@@ -66,6 +66,20 @@ sample list-d sources.list.d/old.list.disabled <<'S'
 deb http://disabled.example.org/debian bookworm main
 S
 expect list-d http://list-d.example.org/debian
+# Several sources name it: the first in apt's order, sources.list first,
+# its trailing slash dropped; one address only, or setup.sh would write two.
+sample several sources.list <<'S'
+deb http://first.example.org/debian/ bookworm main
+S
+sample several sources.list.d/second.list <<'S'
+deb http://second.example.org/debian bookworm main
+S
+sample several sources.list.d/third.sources <<'S'
+Types: deb
+URIs: http://third.example.org/debian
+Suites: bookworm
+S
+expect several http://first.example.org/debian
 # Nothing for bookworm: nothing, and setup.sh says what it read.
 sample none sources.list <<'S'
 deb http://security.debian.org/debian-security bookworm-security main
