@@ -68,7 +68,8 @@ WindowPlacement PlaceControls(const TextMeasure& measure, int dpiX, int dpiY, Pi
     // Wider labels need fewer lines. The least widening that fits the work
     // area, found by halving, as the height only falls as the width grows.
     WindowPlacement fits = PlaceAtWidth(measure, dpiX, dpiY, widest);
-    if (fits.client.height > maxClient.height) return fits;
+    // Even the widest is too tall: as low as it gets, if widening helps at all.
+    if (fits.client.height > maxClient.height) return fits.client.height < placed.client.height ? fits : placed;
     int tooNarrow = 0, wideEnough = widest;
     while (wideEnough - tooNarrow > 1) {
         const int extra = tooNarrow + (wideEnough - tooNarrow) / 2;

@@ -33,7 +33,8 @@ struct WindowPlacement {
 
 // maxClient: the largest client area the work area holds once the frame is
 // around it. The window never becomes wider than that; it is taller only
-// where even that width cannot hold the text.
+// where even that width cannot hold the text, and then it is as wide as the
+// work area only if that makes it lower.
 WindowPlacement PlaceControls(const TextMeasure& measure, int dpiX, int dpiY, PixelSize maxClient);
 
 // The space a caption keeps from its button's edges, in twips: the width of

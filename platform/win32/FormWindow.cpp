@@ -1,6 +1,7 @@
 #include "platform/win32/FormWindow.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "platform/win32/Banner.h"
 #include "platform/win32/Compat.h"
@@ -103,9 +104,10 @@ public:
 }  // namespace
 
 WindowPlacement FormWindow::Place(Dpi dpi, HFONT labelFont, HFONT buttonFont, const RECT& work) const {
+    // Nothing of the classic grows, so no work area is too small for it.
+    if (!look_.FitsText()) return PlaceControls(DesignFits(), dpi.x, dpi.y, {INT_MAX, INT_MAX});
     const SIZE frame = FrameSize(dpi, {0, 0});
     const PixelSize room = {work.right - work.left - frame.cx, work.bottom - work.top - frame.cy};
-    if (!look_.FitsText()) return PlaceControls(DesignFits(), dpi.x, dpi.y, room);
     return PlaceControls(GdiTextMeasure(labelFont, buttonFont), dpi.x, dpi.y, room);
 }
 
@@ -241,10 +243,11 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             Arrange({LOWORD(wparam), HIWORD(wparam)}, *reinterpret_cast<const RECT*>(lparam));
             return 0;
         case WM_SETTINGCHANGE:
-            // The user changed the text size (Windows 10's "Make text bigger",
-            // the message font of older ones): new fonts, laid out about the
-            // window's middle.
-            if (wparam == SPI_SETNONCLIENTMETRICS) {
+            // The user changed the message font, which sizes the text of a
+            // window that fits its text (Windows 10's "Make text bigger", the
+            // "Message Box" font of 7): new fonts, laid out about the window's
+            // middle. The classic's fonts are its own and do not change.
+            if (wparam == SPI_SETNONCLIENTMETRICS && look_.FitsText()) {
                 RECT now;
                 GetWindowRect(window_.get(), &now);
                 Arrange(dpi_, now);

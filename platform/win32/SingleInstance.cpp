@@ -29,7 +29,9 @@ BOOL CALLBACK Consider(HWND window, LPARAM context) {
 // thread waited for messages on, the call returns at once, busy or not.
 bool StillStarting(DWORD processId) {
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
-    if (!process) return false;
+    // Not ours to ask (an elevated first start): searching a while longer is
+    // the safe guess, as it was before this question could be put.
+    if (!process) return true;
     const bool starting = WaitForInputIdle(process, 0) == WAIT_TIMEOUT;
     CloseHandle(process);
     return starting;

@@ -50,11 +50,14 @@ void ExpectEverythingFits(const WindowPlacement& placed, const FakeMeasure& meas
             EXPECT_GE(box.width, caption.width + 2 * TwipsToPixels(kCaptionMarginX, dpi)) << name;
             EXPECT_GE(box.height, caption.height + 2 * TwipsToPixels(kCaptionMarginY, dpi)) << name;
         }
+        EXPECT_TRUE(box.x >= 0 && box.y >= 0) << name << " at " << box.x << "," << box.y;
         for (int j = 0; j < i; ++j) {
             if (kControls[j].kind != ControlKind::Line) {
-                EXPECT_EQ(Overlap(box, placed.controls[j]), Overlap(ToPixels(kControls[i], dpi, dpi),
-                                                                    ToPixels(kControls[j], dpi, dpi)))
-                    << name << " and " << kControls[j].name << " overlap as in the design or not at all";
+                const PixelBox& other = placed.controls[j];
+                EXPECT_EQ(Overlap(box, other), Overlap(ToPixels(kControls[i], dpi, dpi), ToPixels(kControls[j], dpi, dpi)))
+                    << name << " at " << box.x << "," << box.y << " " << box.width << "x" << box.height << " and "
+                    << kControls[j].name << " at " << other.x << "," << other.y << " " << other.width << "x"
+                    << other.height << " overlap as in the design or not at all";
             }
         }
     }
@@ -131,4 +134,23 @@ TEST(WindowLayout, AWorkAreaTooLowWidensTheWindow) {
     const WindowPlacement narrower = PlaceControls(measure, 96, 96, {placed.client.width - 1, workArea.height});
     EXPECT_GT(narrower.client.height, workArea.height);
     EXPECT_EQ(narrower.client.width, placed.client.width - 1) << "as wide as the work area lets it";
+}
+
+// A screen lower than the window even at its widest: it widens only where
+// that makes it lower, never for nothing.
+TEST(WindowLayout, WideningThatCannotHelpIsNotDone) {
+    // Text that fits the design: widening lowers nothing.
+    const FakeMeasure fitting(12, 16);
+    const WindowPlacement design = PlaceControls(fitting, 96, 96, kAnyWorkArea);
+    const WindowPlacement low = PlaceControls(fitting, 96, 96, {1300, design.client.height - 50});
+    EXPECT_EQ(low.client.width, design.client.width);
+    EXPECT_EQ(low.client.height, design.client.height);
+
+    // 225 % text: as wide as the work area, where it is lowest.
+    const FakeMeasure large(27, 36);
+    const int unwidened = PlaceControls(large, 96, 96, kAnyWorkArea).client.height;
+    const WindowPlacement widest = PlaceControls(large, 96, 96, {1000, 200});
+    EXPECT_EQ(widest.client.width, 1000);
+    EXPECT_LT(widest.client.height, unwidened);
+    ExpectEverythingFits(widest, large, 96);
 }
