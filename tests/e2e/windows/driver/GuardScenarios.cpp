@@ -319,9 +319,9 @@ void OpenedAt144() {
     Target program;
     if (!Check(program.Start(g_exe), L"the program starts", g_exe)) return;
     if (!Check(WaitUntil([&] { return program.MainVisible(); }, 20000), L"the window appears")) return;
-    // Laid out for 144 DPI where it was placed for 96, it reaches past the
-    // test's 800 x 600 screen: moved to its corner, every pixel can be read.
-    SetWindowPos(program.MainWindow(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Sized for 96 DPI at first, it is placed again for 144, within the
+    // test's 800 x 600 screen.
+    ExpectWithinWorkArea(program.MainWindow());
     Check(WaitPainted(program.MainWindow()), L"the window is painted: the banner, both texts, both buttons");
     Check(program.BringToFront(), L"the window is in front");
     CheckLayout(program, dpi);

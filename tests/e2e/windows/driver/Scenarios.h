@@ -35,6 +35,8 @@ void InstallConfirmed(const wchar_t* shotPrefix);
 // The creation of the control as the program makes it, from this process.
 HRESULT CreateEnroll(ICEnroll4** control);
 std::wstring Rect(const RECT& r);
+// The whole window, frame and all, lies within the screen's work area.
+void ExpectWithinWorkArea(HWND window);
 // A file of the driver's own folder, such as a hook DLL.
 std::wstring BesideDriver(const wchar_t* name);
 

@@ -103,6 +103,14 @@ std::wstring Rect(const RECT& r) {
            std::to_wstring(r.right - r.left) + L" x " + std::to_wstring(r.bottom - r.top);
 }
 
+void ExpectWithinWorkArea(HWND window) {
+    RECT work, frame, inside;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(window, &frame);
+    IntersectRect(&inside, &frame, &work);
+    Check(EqualRect(&inside, &frame) != FALSE, L"the window lies within the work area " + Rect(work), Rect(frame));
+}
+
 std::wstring BesideDriver(const wchar_t* name) {
     wchar_t path[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
