@@ -69,13 +69,12 @@ draw() {
         +set date:create +set date:modify "PNG32:$out"
 }
 
-small='' large=''
 echo "$table" | tr -d '|' | while read -r size rest; do
     [ -n "$size" ] || continue
     # shellcheck disable=SC2086  # the row's numbers are the arguments
     draw "$size" $rest "$work/$size.png"
 done
+small=""
 for size in 16 20 24 32 40 48 64; do small="$small $work/$size.png"; done
-large="$work/256.png"
 # shellcheck disable=SC2086  # one argument a file
-icotool -c -o "$here/vista-icon.ico" $small -r "$large"
+icotool -c -o "$here/vista-icon.ico" $small -r "$work/256.png"
