@@ -5,6 +5,7 @@
 #include "platform/win32/ComEnrollment.h"
 #include "platform/win32/CryptStores.h"
 #include "platform/win32/Program.h"
+#include "platform/win32/WindowClasses.h"
 
 namespace {
 
@@ -15,6 +16,6 @@ std::unique_ptr<Enrollment> CreateEnrollment() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
-    return RunProgram(module, {L"Local\\Corvane.CertInstall.Running", L"CerImport", &kVistaAndLaterRefused,
+    return RunProgram(module, {L"Local\\Corvane.CertInstall.Running", kClassicWindowClass, &kVistaAndLaterRefused,
                                CreateEnrollment, ClassicWindowLook()});
 }

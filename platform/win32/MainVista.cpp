@@ -5,6 +5,7 @@
 #include "install/StoreEnrollment.h"
 #include "platform/win32/CryptStores.h"
 #include "platform/win32/Program.h"
+#include "platform/win32/WindowClasses.h"
 
 namespace {
 
@@ -16,6 +17,6 @@ std::unique_ptr<Enrollment> CreateEnrollment() {
 
 int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
     return RunProgram(module,
-                      {L"Local\\Corvane.CertInstallVista.Running", L"CerImportVista", nullptr, CreateEnrollment,
+                      {L"Local\\Corvane.CertInstallVista.Running", kVistaWindowClass, nullptr, CreateEnrollment,
                        ModernWindowLook()});
 }

@@ -4,6 +4,7 @@
 
 #include "app/Layout.h"
 #include "platform/win32/FormWindow.h"
+#include "platform/win32/WindowClasses.h"
 
 int g_failures = 0;
 
@@ -88,7 +89,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 
 std::wstring WindowClassOf(const std::wstring& exe) {
     const std::wstring name = exe.substr(exe.find_last_of(L'\\') + 1);
-    return _wcsnicmp(name.c_str(), L"CertInstallVista", 16) == 0 ? L"CerImportVista" : L"CerImport";
+    return _wcsnicmp(name.c_str(), L"CertInstallVista", 16) == 0 ? kVistaWindowClass : kClassicWindowClass;
 }
 
 bool Target::Start(const std::wstring& exe) {

@@ -8,6 +8,7 @@
 
 #include "app/Layout.h"
 #include "app/WindowLayout.h"
+#include "tests/e2e/windows/probe/ProbeCommands.h"
 
 namespace {
 
@@ -19,13 +20,13 @@ public:
 
     bool Ready() const { return hook_.Set(); }
     // 0: measure the texts; a DPI: send the window WM_DPICHANGED for it.
-    void Post(HWND window, int dpi) const { Send(window, dpi, 0); }
+    void Post(HWND window, int dpi) const { Send(window, dpi, kProbeTextsOrDpi); }
     // Makes the message font so many pixels high, as the user would.
-    void SetMessageFont(HWND window, int pixels) const { Send(window, pixels, 1); }
+    void SetMessageFont(HWND window, int pixels) const { Send(window, pixels, kProbeMessageFont); }
 
 private:
     void Send(HWND window, int wparam, int lparam) const {
-        PostMessageW(window, RegisterWindowMessageW(L"CertInstallTest.Probe"), static_cast<WPARAM>(wparam), lparam);
+        PostMessageW(window, RegisterWindowMessageW(kProbeMessage), static_cast<WPARAM>(wparam), lparam);
     }
 
     DllHook hook_;

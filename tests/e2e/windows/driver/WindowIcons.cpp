@@ -3,6 +3,8 @@
 // those sizes.
 #include "Scenarios.h"
 
+#include "tests/e2e/windows/probe/ProbeCommands.h"
+
 #include <cstdio>
 
 namespace {
@@ -31,7 +33,7 @@ void CheckWindowIcons(Target& program, int dpi) {
     wchar_t path[MAX_PATH] = L"";
     GetEnvironmentVariableW(L"CERTINSTALL_PROBE_OUT", path, MAX_PATH);
     DeleteFileW(path);
-    PostMessageW(program.MainWindow(), RegisterWindowMessageW(L"CertInstallTest.Probe"), 0, 2);
+    PostMessageW(program.MainWindow(), RegisterWindowMessageW(kProbeMessage), 0, kProbeIcons);
     int bigPx = -1, smallPx = -1;
     WaitUntil(
         [&] {

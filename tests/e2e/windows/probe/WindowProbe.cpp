@@ -20,6 +20,7 @@
 #include "app/Layout.h"
 #include "platform/win32/Compat.h"
 #include "platform/win32/FormWindow.h"
+#include "tests/e2e/windows/probe/ProbeCommands.h"
 
 namespace {
 
@@ -116,12 +117,12 @@ void ChangeDpi(HWND window, int dpi) {
 }  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK WindowProbe(int code, WPARAM wparam, LPARAM lparam) {
-    static const UINT probe = RegisterWindowMessageW(L"CertInstallTest.Probe");
+    static const UINT probe = RegisterWindowMessageW(kProbeMessage);
     auto* message = reinterpret_cast<MSG*>(lparam);
     if (code == HC_ACTION && wparam == PM_REMOVE && message->message == probe) {
-        if (message->lParam == 1)
+        if (message->lParam == kProbeMessageFont)
             SetMessageFont(message->hwnd, static_cast<int>(message->wParam));
-        else if (message->lParam == 2)
+        else if (message->lParam == kProbeIcons)
             MeasureIcons(message->hwnd);
         else if (message->wParam)
             ChangeDpi(message->hwnd, static_cast<int>(message->wParam));
