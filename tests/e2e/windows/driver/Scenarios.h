@@ -37,6 +37,13 @@ HRESULT CreateEnroll(ICEnroll4** control);
 std::wstring Rect(const RECT& r);
 // The whole window, frame and all, lies within the screen's work area.
 void ExpectWithinWorkArea(HWND window);
+// A file of the folder the exe is in, such as the other edition.
+std::wstring Beside(const std::wstring& exe, const wchar_t* name);
+// The DPI GuardHooks.dll makes GetDpiForWindow answer in the programs the
+// driver starts from now (CERTINSTALL_TEST_WINDOW_DPI); 0: it fails.
+void AnswerDpi(int dpi);
+// UTF-8 as UTF-16.
+std::wstring Wide(const std::string& utf8);
 // A file of the driver's own folder, such as a hook DLL.
 std::wstring BesideDriver(const wchar_t* name);
 

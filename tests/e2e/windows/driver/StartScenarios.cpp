@@ -120,3 +120,109 @@ void WindowFails() {
     }
     ExpectEnd(program, 1);
 }
+
+namespace {
+
+bool StartShownExe(Target& program, const std::wstring& exe) {
+    if (!Check(program.Start(exe), L"the program starts", exe)) return false;
+    return Check(program.WaitForMainWindow(), L"its window appears", exe);
+}
+
+}  // namespace
+
+// Both editions run, each window once behind the other's: a second start of
+// either brings forward its own edition's window, never the other's.
+void EditionsSecondStart() {
+    const std::wstring classicExe = Beside(g_exe, L"CertInstall.exe");
+    const std::wstring vistaExe = Beside(g_exe, L"CertInstallVista.exe");
+    DecoyWindow decoy;
+    Target classic, vista;
+    if (!StartShownExe(classic, classicExe) || !StartShownExe(vista, vistaExe)) return;
+    struct Turn {
+        Target& own;
+        Target& other;
+        const std::wstring& exe;
+    };
+    for (const Turn& turn : {Turn{classic, vista, classicExe}, Turn{vista, classic, vistaExe}}) {
+        const std::wstring name = turn.exe.substr(turn.exe.find_last_of(L'\\') + 1);
+        Note(L"a second start of " + name);
+        Check(turn.other.BringToFront(), L"the other edition's window was in front last");
+        Check(decoy.Activate(), L"another window is in front");
+        StartAgain(turn.exe, L"of " + name);
+        Check(WaitUntil([&] { return GetForegroundWindow() == turn.own.MainWindow(); }, 5000),
+              L"its own edition's window is brought to the front", Describe(GetForegroundWindow()));
+        Check(VisibleWindowsOf(turn.exe) == 1, L"one window of " + name);
+    }
+    classic.ClickExit();
+    ExpectEnd(classic);
+    vista.ClickExit();
+    ExpectEnd(vista);
+}
+
+// After Next the window is hidden and, while another process's question
+// would be up, the program shows no box of its own (the stand-in waits
+// before it asks): a second start finds nothing to bring forward and ends
+// at once, as quickly as one while the window shows, not after a search.
+void SecondStartHidden() {
+    wchar_t name[128] = L"";
+    if (!Check(GetEnvironmentVariableW(L"CENROLL_STANDIN_WAIT_EVENT", name, 128) != 0,
+               L"the case names the stand-in's event"))
+        return;
+    HANDLE go = CreateEventW(nullptr, FALSE, FALSE, name);
+    Target program;
+    if (!StartShown(program)) return;
+    const long shown = StartAgain(g_exe, L"while the window shows");
+    program.ClickNext();
+    Check(WaitUntil([&] { return !program.MainVisible(); }, 5000), L"Next hides the window");
+    Check(program.MessageBoxes().empty(), L"the program shows no box while the control works");
+    const long hidden = StartAgain(g_exe, L"while the window is hidden and no box is up");
+    Check(hidden >= 0 && hidden <= shown + 2000,
+          L"it ends at once, within 2 s of the time a start while the window shows takes",
+          std::to_wstring(hidden) + L" ms against " + std::to_wstring(shown) + L" ms");
+    SetEvent(go);
+    const MessageBoxSeen question = Confirmation(program);
+    program.Press(question.window, IDYES);
+    SetEvent(go);
+    const MessageBoxSeen box = Outcome(program, kInstalled);
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
+    CloseHandle(go);
+}
+
+// The race of a double-click done twice: the first start holds the mutex
+// and has made its window, hidden, but shows nothing yet (a CBT hook holds
+// it as the window's first control is made). A second start waits for that
+// window to show, brings it forward and ends; one window appears.
+void SecondStartEarly() {
+    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, L"CertInstallTest.Held");
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, L"CertInstallTest.Release");
+    const DllHook hold(L"GuardHooks.dll", "HoldWindow", WH_CBT, 0);
+    if (!Check(hold.Set(), L"a CBT hook holds the making of the window", BesideDriver(L"GuardHooks.dll"))) return;
+    Target first;
+    if (!Check(first.Start(g_exe), L"the first start", g_exe)) return;
+    if (!Check(WaitForSingleObject(held, 30000) == WAIT_OBJECT_0, L"the first start is held as its window's first control is made"))
+        return;
+    Target second;
+    if (!Check(second.Start(g_exe), L"a second start meanwhile", g_exe)) return;
+    bool showed = false;
+    const auto ended = [&] {
+        showed = showed || second.FirstVisibleWindow() != nullptr;
+        return WaitForSingleObject(second.Process(), 0) == WAIT_OBJECT_0;
+    };
+    Check(FindWindowW(WindowClassOf(g_exe).c_str(), nullptr) && !first.MainVisible(),
+          L"the first start's window exists, hidden");
+    Check(!WaitUntil(ended, 2000), L"the second start waits while the first shows nothing");
+    const DWORD released = GetTickCount();
+    SetEvent(release);
+    if (!Check(first.WaitForMainWindow(), L"the first start's window appears")) return;
+    Check(WaitUntil(ended, 10000) && second.WaitForExit(0) == 0, L"the second start ends with exit code 0");
+    Note(L"it ended " + std::to_wstring(GetTickCount() - released) + L" ms after the first was let go");
+    Check(!showed, L"the second start showed nothing of its own");
+    Check(VisibleWindowsOf(g_exe) == 1, L"one installer window", std::to_wstring(VisibleWindowsOf(g_exe)));
+    Check(WaitUntil([&] { return GetForegroundWindow() == first.MainWindow(); }, 5000),
+          L"the window is in front", Describe(GetForegroundWindow()));
+    first.ClickExit();
+    ExpectEnd(first);
+    CloseHandle(held);
+    CloseHandle(release);
+}

@@ -158,3 +158,18 @@ void ExpectPixels(HWND window, int x0, int y0, int x1, int y1, COLORREF colour, 
     Check(first.empty(), what + L" " + Colour(colour), first);
 }
 
+std::wstring Beside(const std::wstring& exe, const wchar_t* name) {
+    return exe.substr(0, exe.find_last_of(L'\\') + 1) + name;
+}
+
+void AnswerDpi(int dpi) {
+    SetEnvironmentVariableW(L"CERTINSTALL_TEST_WINDOW_DPI", std::to_wstring(dpi).c_str());
+}
+
+std::wstring Wide(const std::string& utf8) {
+    std::wstring text(utf8.size(), L'\0');
+    text.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
+                            static_cast<int>(text.size()))));
+    return text;
+}

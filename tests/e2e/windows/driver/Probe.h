@@ -1,0 +1,40 @@
+#pragma once
+// WindowProbe.dll seen from the driver: it measures inside the program's
+// process what only that process can (fonts, icons) and sends the program
+// what Windows would (WM_DPICHANGED, a new message font).
+
+#include "Scenarios.h"
+
+#include "tests/e2e/windows/probe/ProbeCommands.h"
+
+// WindowProbe.dll's hook on the program's thread, for as long as this lives.
+class Probe {
+public:
+    explicit Probe(const Target& program)
+        : hook_(L"WindowProbe.dll", "WindowProbe", WH_GETMESSAGE, program.ThreadId()) {}
+
+    bool Ready() const { return hook_.Set(); }
+    // 0: measure the texts; a DPI: send the window WM_DPICHANGED for it.
+    void Post(HWND window, int dpi) const { Send(window, dpi, kProbeTextsOrDpi); }
+    // Makes the message font so many pixels high, as the user would.
+    void SetMessageFont(HWND window, int pixels) const { Send(window, pixels, kProbeMessageFont); }
+
+private:
+    void Send(HWND window, int wparam, int lparam) const {
+        PostMessageW(window, RegisterWindowMessageW(kProbeMessage), static_cast<WPARAM>(wparam), lparam);
+    }
+
+    DllHook hook_;
+};
+
+// Where the probe writes; the program inherits it, so name it before the start.
+std::wstring ProbeFile();
+void NameProbeFile();
+// The message font's height in pixels at a DPI and its face, as this process
+// reads them from the prefix (the program reads the same unless told otherwise).
+LONG MessageFontHeight(int dpi);
+std::wstring MessageFontFace();
+// Every text control is in the system's message font of the given height,
+// each label needs no more height for its whole text than it has, and each
+// caption fits its button with the margins a button keeps around it.
+void CheckTextsFit(Target& program, const Probe& probe, int dpi, LONG wantedHeight);
