@@ -30,6 +30,7 @@ add_library(certinstall_win32 OBJECT
   platform/win32/Compat.cpp
   platform/win32/CryptStores.cpp
   platform/win32/FormWindow.cpp
+  platform/win32/FormWindowPaint.cpp
   platform/win32/GdiTextMeasure.cpp
   platform/win32/Program.cpp
   platform/win32/Runtime.cpp
