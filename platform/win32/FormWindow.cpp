@@ -154,6 +154,15 @@ void FormWindow::Arrange(Dpi dpi, const RECT& area) {
     RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+bool FormWindow::MessageFontChanged() const {
+    const OwnedGdiObject<HFONT> now(look_.CreateLabelFont(dpi_.y));
+    LOGFONTW used = {}, current = {};
+    GetObjectW(labelFont_.get(), sizeof used, &used);
+    GetObjectW(now.get(), sizeof current, &current);
+    return used.lfHeight != current.lfHeight || used.lfWeight != current.lfWeight ||
+           used.lfCharSet != current.lfCharSet || lstrcmpW(used.lfFaceName, current.lfFaceName) != 0;
+}
+
 SIZE FormWindow::FrameSize(Dpi dpi, PixelSize client) const {
     RECT frame = {0, 0, client.width, client.height};
     look_.AdjustFrame(frame, kStyle, dpi.y);
@@ -242,11 +251,13 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             Arrange({LOWORD(wparam), HIWORD(wparam)}, *reinterpret_cast<const RECT*>(lparam));
             return 0;
         case WM_SETTINGCHANGE:
-            // The user changed the message font, which sizes the text of a
-            // window that fits its text (Windows 10's "Make text bigger", the
-            // "Message Box" font of 7): new fonts, laid out about the window's
-            // middle. The classic's fonts are its own and do not change.
-            if (wparam == SPI_SETNONCLIENTMETRICS && look_.FitsText()) {
+            // The user may have changed the message font, which sizes the text
+            // of a window that fits its text (Windows 10's "Make text bigger",
+            // the "Message Box" font of 7); Windows announces it with
+            // SPI_SETNONCLIENTMETRICS, but whatever a setting's broadcast says,
+            // a font that differs from the one in use is laid out anew, about
+            // the window's middle. The classic's fonts are its own.
+            if (look_.FitsText() && MessageFontChanged()) {
                 RECT now;
                 GetWindowRect(window_.get(), &now);
                 Arrange(dpi_, now);

@@ -49,6 +49,8 @@ private:
     // Where the controls go at a DPI, given its fonts, in a work area.
     WindowPlacement Place(Dpi dpi, HFONT labelFont, HFONT buttonFont, const RECT& work) const;
     SIZE FrameSize(Dpi dpi, PixelSize client) const;  // the window's outer size around a client area
+    // Whether the look's label font at the window's DPI is no longer the one it uses.
+    bool MessageFontChanged() const;
     void PaintLines(HDC dc) const;
     void DrawBanner(const DRAWITEMSTRUCT& item);
     HWND Control(ControlName name) const { return controls_[name]; }
