@@ -7,6 +7,14 @@
 #include "app/Layout.h"
 #include "app/WindowLayout.h"
 
+bool StartProbed(Target& program, std::optional<Probe>& probe) {
+    NameProbeFile();
+    if (!StartShown(program)) return false;
+    Check(program.BringToFront(), L"the window is in front");
+    probe.emplace(program);
+    return Check(probe->Ready(), L"the probe hooks the program's thread");
+}
+
 std::wstring ProbeFile() {
     return g_output + L"\\probe.txt";
 }

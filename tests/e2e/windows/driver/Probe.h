@@ -5,6 +5,8 @@
 
 #include "Scenarios.h"
 
+#include <optional>
+
 #include "tests/e2e/windows/probe/ProbeCommands.h"
 
 // WindowProbe.dll's hook on the program's thread, for as long as this lives.
@@ -27,6 +29,9 @@ private:
     DllHook hook_;
 };
 
+// Starts the program, brings its window in front and hooks the probe on its
+// thread; false, with the failed check printed, where any of it fails.
+bool StartProbed(Target& program, std::optional<Probe>& probe);
 // Where the probe writes; the program inherits it, so name it before the start.
 std::wstring ProbeFile();
 void NameProbeFile();

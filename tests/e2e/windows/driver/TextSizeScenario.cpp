@@ -51,16 +51,13 @@ void CheckArrangement(Target& program, int dpi) {
 // window stays within the work area. Then the user picks 100 % while the
 // window shows, and it is laid out again for that.
 void TextSize() {
-    NameProbeFile();
     Target program;
-    if (!StartShown(program)) return;
-    Check(program.BringToFront(), L"the window is in front");
-    const Probe probe(program);
-    if (!Check(probe.Ready(), L"the probe hooks the program's thread")) return;
+    std::optional<Probe> probe;
+    if (!StartProbed(program, probe)) return;
     const int dpi = ScreenDpi();
     Note(L"message font " + MessageFontFace() + L", " + std::to_wstring(-MessageFontHeight(dpi)) + L" px at " +
          std::to_wstring(dpi) + L" DPI");
-    CheckTextsFit(program, probe, dpi, MessageFontHeight(dpi));
+    CheckTextsFit(program, *probe, dpi, MessageFontHeight(dpi));
     CheckArrangement(program, dpi);
     // Where the case says the design's width cannot hold the text within the
     // work area's height, the window must have widened.
@@ -78,7 +75,7 @@ void TextSize() {
     GetClientRect(program.MainWindow(), &before);
     const int standard = MulDiv(12, dpi, 96);
     Note(L"the user makes the text " + std::to_wstring(standard) + L" px, 100 %");
-    probe.SetMessageFont(program.MainWindow(), standard);
+    probe->SetMessageFont(program.MainWindow(), standard);
     Check(WaitUntil(
               [&] {
                   RECT client;
@@ -88,7 +85,7 @@ void TextSize() {
               5000),
           L"the window is laid out again, smaller");
     Check(WaitPainted(program.MainWindow()), L"the window is painted again");
-    CheckTextsFit(program, probe, dpi, -standard);
+    CheckTextsFit(program, *probe, dpi, -standard);
     CheckArrangement(program, dpi);
     Shot(L"text-size-100");
     program.ClickExit();

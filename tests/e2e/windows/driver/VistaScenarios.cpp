@@ -13,14 +13,11 @@
 // The Vista edition's window at the screen's DPI: the design's layout, in
 // the system's message font, every line of both texts visible.
 void ThemedLayout() {
-    NameProbeFile();
     Target program;
-    if (!StartShown(program)) return;
-    Check(program.BringToFront(), L"the window is in front");
-    const Probe probe(program);
-    if (!Check(probe.Ready(), L"the probe hooks the program's thread")) return;
+    std::optional<Probe> probe;
+    if (!StartProbed(program, probe)) return;
     CheckLayout(program, ScreenDpi());
-    CheckTextsFit(program, probe, ScreenDpi(), MessageFontHeight(ScreenDpi()));
+    CheckTextsFit(program, *probe, ScreenDpi(), MessageFontHeight(ScreenDpi()));
     CheckWindowIcons(program, ScreenDpi());
     Shot(L"layout");
     program.ClickExit();
@@ -63,15 +60,13 @@ void MoveToDpi(Target& program, const Probe& probe, int dpi) {
 // the program as Windows sends it): client size, every control, the fonts
 // and the banner follow, as the design lays them out at each DPI.
 void DpiChanged() {
-    NameProbeFile();
     Target program;
-    if (!StartShown(program)) return;
-    const Probe probe(program);
-    if (!Check(probe.Ready(), L"the probe hooks the program's thread")) return;
+    std::optional<Probe> probe;
+    if (!StartProbed(program, probe)) return;
     Check(ScreenDpi() == 96, L"the window starts at 96 DPI", std::to_wstring(ScreenDpi()));
-    MoveToDpi(program, probe, 144);
+    MoveToDpi(program, *probe, 144);
     Shot(L"dpi-changed");
-    MoveToDpi(program, probe, 96);
+    MoveToDpi(program, *probe, 96);
     Shot(L"dpi-changed-back");
     program.ClickExit();
     ExpectEnd(program);
