@@ -33,6 +33,18 @@ WindowPlacement PlaceAtWidth(const TextMeasure& measure, int dpiX, int dpiY, int
         box.width = width;
         buttonHeight = std::max({buttonHeight, box.height, caption.height + 2 * TwipsToPixels(kCaptionMarginY, dpiY)});
     }
+    // Captions too wide for their places (a message font far above 225 %):
+    // the two side by side about the middle, a caption margin apart and from
+    // the edges, the window as wide as that takes.
+    PixelBox& next = placed.controls[cmdNext];
+    PixelBox& exit = placed.controls[cmdExit];
+    const int margin = TwipsToPixels(kCaptionMarginX, dpiX);
+    if (next.x + next.width + margin > exit.x || next.x < margin || exit.x + exit.width + margin > placed.client.width) {
+        const int row = next.width + margin + exit.width;
+        placed.client.width = std::max(placed.client.width, row + 2 * margin);
+        next.x = (placed.client.width - row) / 2;
+        exit.x = next.x + next.width + margin;
+    }
 
     // A label is as tall as its text needs, and pushes everything below it
     // down by as much as it grew, so the gaps of the design stay as they were.

@@ -154,3 +154,12 @@ TEST(WindowLayout, WideningThatCannotHelpIsNotDone) {
     EXPECT_LT(widest.client.height, unwidened);
     ExpectEverythingFits(widest, large, 96);
 }
+
+// A message font far larger than any text size setting offers: the buttons
+// still lie side by side within the window, their captions clear.
+TEST(WindowLayout, CaptionsWiderThanTheirPlacesKeepApart) {
+    const FakeMeasure huge(60, 70);
+    const WindowPlacement placed = PlaceControls(huge, 96, 96, kAnyWorkArea);
+    ExpectEverythingFits(placed, huge, 96);
+    EXPECT_LT(placed.controls[cmdNext].x, placed.controls[cmdExit].x) << "Next stays left of Exit";
+}
