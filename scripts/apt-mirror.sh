@@ -38,3 +38,40 @@ debian_mirror() {
     done
     } | head -n 1 | sed 's|/*$||'
 }
+
+# apt_install ARGS...: apt-get install -y ARGS as $as_root, after an apt-get
+# update. A mirror caught mid-sync serves an index that does not match its
+# Release file, and the update fails on it: it is tried three times,
+# $SETUP_UPDATE_PAUSE seconds apart (10), then the install goes on with the
+# lists apt has. Should the install fail after such an update, one line names
+# what the mirror failed to give, from apt's "Err:" lines, and says to try
+# again later. apt's own output reaches the user as it comes.
+apt_install() {
+    kept=$(mktemp -d) try=1
+    while :; do
+        # In the C locale, which leaves "Err:" untranslated.
+        { LC_ALL=C $as_root apt-get update -q 2>&1 && touch "$kept/updated"; } | tee "$kept/update"
+        [ ! -f "$kept/updated" ] || break
+        if [ $try -eq 3 ]; then
+            echo "setup: apt-get update failed $try times; going on with the package lists apt has" >&2
+            break
+        fi
+        try=$((try + 1))
+        echo "setup: apt-get update failed; trying again in ${SETUP_UPDATE_PAUSE:-10} s" >&2
+        sleep "${SETUP_UPDATE_PAUSE:-10}"
+    done
+    status=0
+    DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -q --no-install-recommends "$@" || status=$?
+    if [ $status -ne 0 ] && [ ! -f "$kept/updated" ]; then
+        # Err:6 http://deb.debian.org/debian-security bookworm-security/main i386 Packages
+        failed=$(awk '
+            /^Err:/ {
+                sub(/^Err:[0-9]* /, "")
+                s = s (s == "" ? "could not read " : ", ") $0
+            }
+            END { print s }' "$kept/update")
+        echo "setup: the package mirror failed: apt-get update ${failed:-failed}; run the same command again later" >&2
+    fi
+    rm -r "$kept"
+    return $status
+}

@@ -36,8 +36,7 @@ if [ -n "$missing" ]; then
     echo "installing:$missing"
     # The 32-bit Wine comes from the i386 architecture.
     $as_root dpkg --add-architecture i386
-    $as_root apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -q --no-install-recommends $missing
+    apt_install $missing
 fi
 
 # Wine takes its locale from the host: without a generated zh_CN.UTF-8 it
@@ -59,9 +58,7 @@ if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
         # The machine's own mirror, which may be the only one it can reach.
         line=$(backports_line /etc/apt)
         echo "$line" | $as_root tee /etc/apt/sources.list.d/bookworm-backports.list >/dev/null
-        $as_root apt-get update -q
-        DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -q --no-install-recommends \
-            -t bookworm-backports qemu-user-static
+        apt_install -t bookworm-backports qemu-user-static
     fi
     binfmt=/proc/sys/fs/binfmt_misc
     [ -f $binfmt/register ] || $as_root mount -t binfmt_misc binfmt_misc $binfmt
