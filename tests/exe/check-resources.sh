@@ -97,15 +97,15 @@ wrestool -x --raw -t16 -n1 "$exe" > "$work/version"
 check "fixed version 1.0.0.0, application for 32-bit Windows" \
     "feef04bd 00010000 00010000 00000000 00010000 00000000 0000003f 00000000 00000004 00000001 00000000" \
     "$(od -An -v -tx4 --endian=little "$work/version" | xargs | grep -o 'feef04bd\( [0-9a-f]*\)\{10\}')"
-# Each UTF-16 string of printable characters, one a line.
-od -An -v -tu2 --endian=little "$work/version" | xargs -n1 | awk '
-    $1 == 0 { if (s != "") print s; s = ""; next }
-    $1 >= 32 && $1 < 127 { s = s sprintf("%c", $1); next }
-    { s = "" }' > "$work/strings"
+# Each run of UTF-16 characters between control characters, one a line.
+iconv -c -f UTF-16LE -t UTF-8 "$work/version" | tr '\000-\037' '\n' | grep -a . > "$work/strings"
 pairs=$(awk 'NR > 1 { print prev "=" $0 } { prev = $0 }' "$work/strings" |
-    grep -E '^(CompanyName|ProductName|FileVersion|ProductVersion|InternalName|OriginalFilename)=' | xargs)
+    grep -E '^(CompanyName|ProductName|FileVersion|ProductVersion|InternalName|OriginalFilename|FileDescription)=' | xargs)
+# The Vista edition names itself where Task Manager and Properties show it.
+description=
+[ "$edition" = --vista ] && description=" FileDescription=证书安装工具"
 check "version strings" \
-    "CompanyName=Corvane ProductName=Project1 FileVersion=1.00 ProductVersion=1.00 InternalName=$name OriginalFilename=$name.exe" \
+    "CompanyName=Corvane ProductName=Project1 FileVersion=1.00 ProductVersion=1.00 InternalName=$name OriginalFilename=$name.exe$description" \
     "$pairs"
 check "string table 040904B0" "040904B0" "$(grep -x 040904B0 "$work/strings")"
 check "translation US English, Unicode" "04b00409" \
