@@ -72,7 +72,8 @@ WindowPlacement PlaceAtWidth(const TextMeasure& measure, int dpiX, int dpiY, int
 
 }  // namespace
 
-WindowPlacement PlaceControls(const TextMeasure& measure, int dpiX, int dpiY, PixelSize maxClient) {
+WindowPlacement PlaceControls(const TextMeasure& measure, int dpiX, int dpiY, Screen screen) {
+    const PixelSize maxClient = {screen.workArea.width - screen.frame.width, screen.workArea.height - screen.frame.height};
     WindowPlacement placed = PlaceAtWidth(measure, dpiX, dpiY, 0);
     const int widest = maxClient.width - placed.client.width;
     if (placed.client.height <= maxClient.height || widest <= 0) return placed;
@@ -94,4 +95,10 @@ WindowPlacement PlaceControls(const TextMeasure& measure, int dpiX, int dpiY, Pi
         }
     }
     return fits;
+}
+
+PixelBox CentredWithin(const PixelRect& area, PixelSize frame, const PixelRect& work) {
+    const int x = std::max(work.left, std::min(area.left + (area.right - area.left - frame.width) / 2, work.right - frame.width));
+    const int y = std::max(work.top, std::min(area.top + (area.bottom - area.top - frame.height) / 2, work.bottom - frame.height));
+    return {x, y, frame.width, frame.height};
 }

@@ -31,11 +31,32 @@ struct WindowPlacement {
     PixelSize client;
 };
 
-// maxClient: the largest client area the work area holds once the frame is
-// around it. The window never becomes wider than that; it is taller only
-// where even that width cannot hold the text, and then it is as wide as the
-// work area only if that makes it lower.
-WindowPlacement PlaceControls(const TextMeasure& measure, int dpiX, int dpiY, PixelSize maxClient);
+// Where the window goes: the work area of its monitor, and how much wider and
+// taller its frame makes it than its client area.
+struct Screen {
+    PixelSize workArea;
+    PixelSize frame;
+};
+
+// A screen with no room to keep to: the classic's window, whose design never
+// grows, and a window being dragged from one monitor to another, which takes
+// the size it has at the new DPI until it is let go.
+inline constexpr Screen kUnboundedScreen = {{1 << 24, 1 << 24}, {0, 0}};
+
+// The window, frame and all, is never wider than the work area; it is taller
+// only where even that width cannot hold the text, and then it is as wide as
+// the work area only if that makes it lower.
+WindowPlacement PlaceControls(const TextMeasure& measure, int dpiX, int dpiY, Screen screen);
+
+// Rectangles on the screen, in pixels, right and bottom excluded.
+struct PixelRect {
+    int left, top, right, bottom;
+};
+
+// A window of the frame's size in the middle of area, moved into the work
+// area where it would reach out of it; its top-left corner in the work area
+// where it is larger.
+PixelBox CentredWithin(const PixelRect& area, PixelSize frame, const PixelRect& work);
 
 // The space a caption keeps from its button's edges, in twips: the width of
 // a few characters' gap on either side, and the 3-D border with the focus
