@@ -33,14 +33,6 @@ TEST(StartUp, LoadThatUnloadsEndsTheProgramUnshown) {
     EXPECT_EQ(p.dispatch.ExitCode(), 0);
 }
 
-TEST(StartUp, LoadingAgainRebuildsTheSameText) {
-    Program p;
-    p.window.Form_Load();
-    p.window.Form_Load();
-    p.window.cmdNext_Click();
-    EXPECT_EQ(p.platform.installed, std::wstring(kCertificateText));
-}
-
 TEST(Exit, UnloadsWithNoBoxAndInstallsNothing) {
     Program p;
     p.dispatch.Start();

@@ -61,18 +61,6 @@ TEST(VersionGate, RoundsRatherThanTruncates) {
     EXPECT_EQ(FormatFixed(5.994, L"."), L"5.99");
 }
 
-TEST(VersionGate, RefusalStillFillsTheCertificateText) {
-    Log log;
-    FakeForm form(log);
-    FakePlatform platform(log, form);
-    platform.version = Version(6, 1);
-    CerImport window(platform, form, &kVistaAndLaterRefused);
-    window.Form_Load();
-    // The handler is called directly here, as nothing could click an unloaded window.
-    window.cmdNext_Click();
-    EXPECT_EQ(platform.installed, std::wstring(kCertificateText));
-}
-
 TEST(VersionText, MalformedTextIsATypeMismatch) {
     for (const wchar_t* text : {L"", L"5", L".01", L"5.", L"5.0x", L"五.01"}) {
         try {
