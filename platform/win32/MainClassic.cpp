@@ -16,6 +16,6 @@ std::unique_ptr<Enrollment> CreateEnrollment() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
-    return RunProgram(module, {L"Local\\Corvane.CertInstall.Running", kClassicWindowClass, &kVistaAndLaterRefused,
+    return RunProgram(module, {kClassicRunningMutex, kClassicWindowClass, &kVistaAndLaterRefused,
                                CreateEnrollment, ClassicWindowLook()});
 }

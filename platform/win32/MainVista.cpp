@@ -17,6 +17,6 @@ std::unique_ptr<Enrollment> CreateEnrollment() {
 
 int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
     return RunProgram(module,
-                      {L"Local\\Corvane.CertInstallVista.Running", kVistaWindowClass, nullptr, CreateEnrollment,
+                      {kVistaRunningMutex, kVistaWindowClass, nullptr, CreateEnrollment,
                        ModernWindowLook()});
 }

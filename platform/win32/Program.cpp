@@ -29,10 +29,7 @@ int RunProgram(HINSTANCE module, const Edition& edition) {
     // Before anything could load a DLL by name.
     RemoveCurrentDirectoryFromDllSearch();
     SingleInstance instance(edition.runningMutex, edition.windowClass);
-    if (instance.AnotherRuns()) {
-        instance.BringRunningForward();
-        return 0;
-    }
+    if (!instance.Run()) return 0;
     edition.look.Prepare();
     ComApartment com;
     Win32Platform platform(edition.createEnroll);

@@ -8,9 +8,7 @@
 
 // What makes an edition of the program, chosen in its own entry point.
 struct Edition {
-    // In the session's namespace: two users of one terminal server each run
-    // their own. Windows 2000 without Terminal Services ignores the prefix.
-    // The mutex goes with the last handle, when the program ends, however it ends.
+    // The mutex its running start holds (WindowClasses.h).
     const wchar_t* runningMutex;
     // The window's class, the edition's own: a second start looks for it,
     // and must not bring forward the other edition's window when both run.

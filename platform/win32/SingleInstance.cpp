@@ -29,48 +29,74 @@ BOOL CALLBACK Consider(HWND window, LPARAM context) {
 // thread waited for messages on, the call returns at once, busy or not.
 bool StillStarting(DWORD processId) {
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
-    // Not ours to ask (an elevated first start): searching a while longer is
-    // the safe guess, as it was before this question could be put.
+    // Not ours to ask (an elevated first start): waiting a while longer is
+    // the safe guess.
     if (!process) return true;
-    const bool starting = WaitForInputIdle(process, 0) == WAIT_TIMEOUT;
+    const bool starting = WaitForInputIdle(process, 0) != 0;
     CloseHandle(process);
     return starting;
+}
+
+// The running program's box, or else its visible window, brought to the
+// front: true. False where there is nothing of it on the screen yet.
+bool BroughtForward(HWND main, const wchar_t* windowClass) {
+    Search search = {0, windowClass};
+    GetWindowThreadProcessId(main, &search.process);
+    EnumWindows(Consider, reinterpret_cast<LPARAM>(&search));
+    // A box stands for the program while its window is hidden: the
+    // version box, the control's confirmation, the outcome.
+    HWND front = search.box ? search.box : search.window;
+    // This start had the user's last input, so Windows lets it hand the
+    // foreground on.
+    if (front) SetForegroundWindow(front);
+    return front != nullptr;
 }
 
 }  // namespace
 
 SingleInstance::SingleInstance(const wchar_t* mutex, const wchar_t* windowClass)
-    : mutex_(CreateMutexW(nullptr, FALSE, mutex)),
-      anotherRuns_(mutex_ && GetLastError() == ERROR_ALREADY_EXISTS),
-      windowClass_(windowClass) {}
-
-SingleInstance::~SingleInstance() {
-    if (mutex_) CloseHandle(mutex_);
+    : mutex_(CreateMutexW(nullptr, TRUE, mutex)), windowClass_(windowClass) {
+    const DWORD error = GetLastError();
+    owned_ = mutex_ && error != ERROR_ALREADY_EXISTS;
+    // A mutex an elevated start made refuses a normal one: another start runs
+    // all the same. Any other failure leaves nothing to go by.
+    denied_ = !mutex_ && error == ERROR_ACCESS_DENIED;
 }
 
-void SingleInstance::BringRunningForward() const {
-    // The running program takes the mutex before it makes its window, hidden,
-    // and shows it a moment later: a start that races that beginning waits
-    // for it a little.
-    for (int tries = 0; tries < 100; ++tries) {
+SingleInstance::~SingleInstance() {
+    if (!mutex_) return;
+    if (owned_) ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+}
+
+bool SingleInstance::Run() {
+    if (owned_ || (!mutex_ && !denied_)) return true;
+    // The running program takes the mutex before it makes its window,
+    // hidden, and shows it a moment later; it holds the mutex after the
+    // window has gone, while it releases COM and crypt32 and while it shows
+    // an error report. A mutex that refused us cannot be waited for: its
+    // program is looked for five seconds.
+    const DWORD start = GetTickCount();
+    while (mutex_ || GetTickCount() - start < 5000) {
         if (HWND main = FindWindowW(windowClass_, nullptr)) {
-            Search search = {0, windowClass_};
-            GetWindowThreadProcessId(main, &search.process);
-            EnumWindows(Consider, reinterpret_cast<LPARAM>(&search));
-            // A box stands for the program while its window is hidden: the
-            // version box, the control's confirmation, the outcome.
-            if (HWND front = search.box ? search.box : search.window) {
-                // This start had the user's last input, so Windows lets it
-                // hand the foreground on.
-                SetForegroundWindow(front);
-                return;
-            }
+            if (BroughtForward(main, windowClass_)) return false;
             // Hidden with no box of its own, once past its start: Next is
             // under way and the question up, if any, belongs to another
             // process (on 2000 and XP crypt32's can), so there is nothing of
             // the program to bring forward, and waiting would only delay.
-            if (!StillStarting(search.process)) return;
+            DWORD process = 0;
+            GetWindowThreadProcessId(main, &process);
+            if (!StillStarting(process)) return false;
         }
-        Sleep(50);
+        if (!mutex_) {
+            Sleep(50);
+            continue;
+        }
+        const DWORD waited = WaitForSingleObject(mutex_, 50);
+        if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+            owned_ = true;
+            return true;
+        }
     }
+    return false;
 }

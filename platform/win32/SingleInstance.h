@@ -9,6 +9,11 @@
 // class: a user whom the classic's box sends to the Vista edition starts it
 // with the box still up, and must get its window, not the box again; with
 // both running, a start of one brings forward its own window only.
+//
+// The running start owns the mutex until it has released everything, its
+// last box included. A second start that finds nothing of it to bring
+// forward waits for the mutex, and once it has it (the first released it,
+// or ended without: WAIT_ABANDONED) it is the running start itself.
 class SingleInstance {
 public:
     // mutex: the session's mutex of this edition, "Local\\...";
@@ -18,13 +23,15 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // True when another start of the program runs in this session.
-    bool AnotherRuns() const { return anotherRuns_; }
-    // Brings that program's window or box to the front, once it has one.
-    void BringRunningForward() const;
+    // True when this start is the running one: it owns the mutex, or there
+    // is none to own. Otherwise it brings the running program's window or
+    // box to the front, once it has one, and answers false; or it waits for
+    // the running program to end, and then answers true.
+    bool Run();
 
 private:
     HANDLE mutex_;
-    bool anotherRuns_;
+    bool owned_;
+    bool denied_;
     const wchar_t* windowClass_;
 };
