@@ -5,6 +5,7 @@
 
 #include "install/ControlStatus.h"
 #include "platform/Error.h"
+#include "platform/win32/Compat.h"
 #include "platform/win32/EnrollmentIds.h"
 #include "platform/win32/SystemError.h"
 
@@ -38,10 +39,10 @@ public:
         if (!text) throw Error(E_OUTOFMEMORY, SystemMessage(E_OUTOFMEMORY));
         // Drop any stale description so the one read below is this call's.
         SetErrorInfo(0, nullptr);
-        // The window is hidden, so another program is in front; let the
-        // control's confirmation and our outcome box come forward even if the
-        // user clicked elsewhere meanwhile, or another process raises it.
-        AllowSetForegroundWindow(ASFW_ANY);
+        // The window is hidden, so another program is in front; the
+        // control's confirmation must come forward even if the user clicked
+        // elsewhere meanwhile.
+        LetRootQuestionComeForward();
         const HRESULT status = control_->InstallPKCS7(text);
         SysFreeString(text);
         if (ControlFailed(status)) throw Error(status, Describe(status));

@@ -91,3 +91,22 @@ int SystemMetricForDpi(int index, int dpi) {
         if (const int value = forDpi(index, static_cast<UINT>(dpi))) return value;
     return MulDiv(GetSystemMetrics(index), dpi, SystemDpi());
 }
+
+void ScaleFrameWithDpi(HWND window) {
+    using EnableFn = BOOL(WINAPI*)(HWND);
+    if (const auto enable = Lookup<EnableFn>(L"user32.dll", "EnableNonClientDpiScaling")) enable(window);
+}
+
+HICON LoadIconAtSize(HINSTANCE instance, int id, int size) {
+    // Common Controls 6, the one the manifest asks for, is already loaded.
+    using ScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, const wchar_t*, int, int, HICON*);
+    if (const auto scaleDown = Lookup<ScaleDownFn>(L"comctl32.dll", "LoadIconWithScaleDown")) {
+        HICON icon = nullptr;
+        if (SUCCEEDED(scaleDown(instance, MAKEINTRESOURCEW(id), size, size, &icon))) return icon;
+    }
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+void LetRootQuestionComeForward() {
+    if (LOBYTE(LOWORD(GetVersion())) < 6) AllowSetForegroundWindow(ASFW_ANY);
+}

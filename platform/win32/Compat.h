@@ -44,3 +44,21 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, int dpi);
 // A system metric, such as an icon's size, at a DPI: GetSystemMetricsForDpi
 // (Windows 10 1607), else the metric at the system's DPI scaled to it.
 int SystemMetricForDpi(int index, int dpi);
+
+// For WM_NCCREATE: EnableNonClientDpiScaling (Windows 10 1607), without which
+// a per-monitor v1 window's title bar and frame keep the DPI it opened at.
+// From 10 1703 the manifest's per-monitor v2 scales them anyway.
+void ScaleFrameWithDpi(HWND window);
+
+// Icon group id at exactly size pixels. LoadImage takes the group's image of
+// the nearest size and stretches it, up as well as down, so a size the group
+// lacks (28 px at 175 %, 80 at 250 %, 96 at 300 %) comes out soft;
+// LoadIconWithScaleDown (Vista) shrinks the next larger image instead.
+// Before Vista no such size is asked for.
+HICON LoadIconAtSize(HINSTANCE instance, int id, int size);
+
+// Just before crypt32 asks whether to trust a new root. Before Vista the
+// question is shown by another process, which may take the foreground only
+// if this one lets it, and which one is not known here; from Vista on the
+// question is the program's own, and no process needs leave.
+void LetRootQuestionComeForward();

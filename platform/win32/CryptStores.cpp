@@ -100,9 +100,9 @@ public:
 
     void Add(StoreName name, const Certificate& certificate) override {
         Store store(crypt_, OpenUserStore(name == StoreName::Root ? L"Root" : L"CA", 0));
-        // The window is hidden, so another program is in front: let Windows'
-        // confirmation come forward even if the user clicked elsewhere.
-        AllowSetForegroundWindow(ASFW_ANY);
+        // The window is hidden, so another program is in front: Windows'
+        // confirmation must come forward even if the user clicked elsewhere.
+        LetRootQuestionComeForward();
         if (!crypt_.addEncoded(store.get(), X509_ASN_ENCODING, certificate.der.data(),
                                static_cast<DWORD>(certificate.der.size()), CERT_STORE_ADD_USE_EXISTING, nullptr))
             throw LastError();

@@ -16,4 +16,5 @@ public:
 
 private:
     EnrollmentFactory createEnroll_;
+    bool installing_ = false;  // Next has begun: the boxes from here report its outcome
 };

@@ -1,12 +1,8 @@
 #include "platform/win32/WindowIcons.h"
 
-namespace {
+#include "platform/win32/Compat.h"
 
-// LoadImageW with the exact size takes the group's image of that size, or
-// shrinks the nearest larger one; LoadIcon would take the system's size.
-HICON LoadIconAt(HINSTANCE instance, int id, int size) {
-    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-}
+namespace {
 
 // Gives the window the icon of one kind and destroys the one it showed before.
 void Replace(HWND window, WPARAM kind, HICON& owned, HICON icon) {
@@ -24,6 +20,6 @@ WindowIcons::~WindowIcons() {
 }
 
 void WindowIcons::Set(HWND window, HINSTANCE instance, int id, IconSizes sizes) {
-    if (sizes.bigPixels) Replace(window, ICON_BIG, big_, LoadIconAt(instance, id, sizes.bigPixels));
-    if (sizes.smallPixels) Replace(window, ICON_SMALL, small_, LoadIconAt(instance, id, sizes.smallPixels));
+    if (sizes.bigPixels) Replace(window, ICON_BIG, big_, LoadIconAtSize(instance, id, sizes.bigPixels));
+    if (sizes.smallPixels) Replace(window, ICON_SMALL, small_, LoadIconAtSize(instance, id, sizes.smallPixels));
 }
