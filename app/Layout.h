@@ -17,8 +17,10 @@ struct ControlLayout {
     // A box: its top-left corner and size. A line: from (left, top) to
     // (left + width, top + height).
     int left, top, width, height;
-    int tabIndex;             // -1: a line, which never takes part
-    const wchar_t* caption;   // nullptr where the control has none
+    // Its window text: what a label or button shows, and what screen readers
+    // read as its name; the banner's, which it does not draw, is the words
+    // its picture shows. nullptr where the control has none.
+    const wchar_t* caption;
     std::uint32_t lineColor;  // 0x00BBGGRR, lines only
 };
 
@@ -40,14 +42,14 @@ inline constexpr WindowLayout kWindow = {L"证书安装工具", 6615, 3750};
 inline constexpr FontLayout kLabelFont = {L"MS Sans Serif", 975, 400, 0};
 
 inline constexpr std::array<ControlLayout, kControlCount> kControls = {{
-    {"Picture1", ControlKind::PictureBox, 120, 120, 6375, 1095, 3, nullptr, 0},
-    {"cmdExit", ControlKind::PushButton, 3840, 3240, 1095, 375, 2, L"退出", 0},
-    {"cmdNext", ControlKind::PushButton, 1680, 3240, 975, 375, 1, L"下一步", 0},
-    {"Line2", ControlKind::Line, 120, 1320, 6360, 0, -1, nullptr, 0x00E0E0E0},
-    {"Label1", ControlKind::Label, 240, 2520, 6135, 615, 4,
+    {"Picture1", ControlKind::PictureBox, 120, 120, 6375, 1095, L"Corvane 加密邮局 · 根证书安装工具", 0},
+    {"cmdExit", ControlKind::PushButton, 3840, 3240, 1095, 375, L"退出", 0},
+    {"cmdNext", ControlKind::PushButton, 1680, 3240, 975, 375, L"下一步", 0},
+    {"Line2", ControlKind::Line, 120, 1320, 6360, 0, nullptr, 0x00E0E0E0},
+    {"Label1", ControlKind::Label, 240, 2520, 6135, 615,
      L"   该证书由Corvane免费提供，通过该工具可简单并快捷地进行安装，请放心安装使用。", 0},
-    {"Line1", ControlKind::Line, 120, 1305, 6360, 0, -1, nullptr, 0x00C0C0C0},
-    {"lblDesc", ControlKind::Label, 240, 1440, 6135, 1095, 0,
+    {"Line1", ControlKind::Line, 120, 1305, 6360, 0, nullptr, 0x00C0C0C0},
+    {"lblDesc", ControlKind::Label, 240, 1440, 6135, 1095,
      L"    Corvane加密邮局采用的域名证书是由Corvane根证书颁发机构(CA)发行的128位SSL证书，"
      L"可实现POP3S、SSMTP、和HTTPS三种方式的加密传输。安装本客户端程序后，您使用SSL加密邮局时"
      L"将不再出现加密证书不可信任的提示。",

@@ -26,6 +26,7 @@ target_compile_options(certinstall_core PUBLIC -ffunction-sections -fdata-sectio
 # Everything the two editions share; each edition adds its entry point, the
 # parts only it uses and its resources (names and manifest).
 add_library(certinstall_win32 OBJECT
+  platform/win32/Accessibility.cpp
   platform/win32/Banner.cpp
   platform/win32/Compat.cpp
   platform/win32/CryptStores.cpp

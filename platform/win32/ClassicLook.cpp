@@ -14,6 +14,7 @@ public:
     }
     // The program declares no DPI awareness: Windows gives it one DPI.
     Dpi WindowDpi(HWND) const override { return StartDpi(); }
+    void PrepareFrame(HWND) const override {}
 
     HFONT CreateLabelFont(int dpi) const override {
         const FontLayout& f = kLabelFont;

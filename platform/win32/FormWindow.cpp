@@ -69,11 +69,15 @@ void FormWindow::CreateControls() {
         if (!controls_[i]) throw LastError();
     }
 
-    // Tab follows the order of the children, so stack them by tab index.
+    // Screen readers read a window's children in their order, which Tab
+    // follows among those that take the focus: stack them as they are read,
+    // top to bottom and left to right, the banner first and Next before Exit.
     std::array<int, kControlCount> order{};
     for (int i = 0; i < kControlCount; ++i) order[i] = i;
-    std::sort(order.begin(), order.end(),
-              [](int a, int b) { return kControls[a].tabIndex < kControls[b].tabIndex; });
+    std::sort(order.begin(), order.end(), [](int a, int b) {
+        return kControls[a].top != kControls[b].top ? kControls[a].top < kControls[b].top
+                                                    : kControls[a].left < kControls[b].left;
+    });
     for (int i : order)
         if (controls_[i])
             SetWindowPos(controls_[i], HWND_BOTTOM, 0, 0, 0, 0,
@@ -92,6 +96,10 @@ RECT WorkAreaAround(const RECT& area) {
     return work;
 }
 
+PixelRect Pixels(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 // The classic draws its texts in the design's fonts, for which the design's
 // boxes were made: nothing of it grows.
 class DesignFits : public TextMeasure {
@@ -102,22 +110,29 @@ public:
 
 }  // namespace
 
-WindowPlacement FormWindow::Place(Dpi dpi, HFONT labelFont, HFONT buttonFont, const RECT& work) const {
+WindowPlacement FormWindow::Place(Dpi dpi, HFONT labelFont, HFONT buttonFont, const RECT& area) const {
     // Nothing of the classic grows, so no work area is too small for it.
-    if (!look_.FitsText()) return PlaceControls(DesignFits(), dpi.x, dpi.y, {INT_MAX, INT_MAX});
-    const SIZE frame = FrameSize(dpi, {0, 0});
-    const PixelSize room = {work.right - work.left - frame.cx, work.bottom - work.top - frame.cy};
-    return PlaceControls(GdiTextMeasure(labelFont, buttonFont), dpi.x, dpi.y, room);
+    if (!look_.FitsText()) return PlaceControls(DesignFits(), dpi.x, dpi.y, kUnboundedScreen);
+    // While the user drags the window across monitors, the size it is given
+    // at a new DPI is the one it answered Windows for it (WM_GETDPISCALEDSIZE):
+    // another would move it away from the cursor.
+    Screen screen = kUnboundedScreen;
+    if (!dragging_) {
+        const RECT work = WorkAreaAround(area);
+        const SIZE frame = FrameSize(dpi, {0, 0});
+        screen = {{work.right - work.left, work.bottom - work.top}, {frame.cx, frame.cy}};
+    }
+    return PlaceControls(GdiTextMeasure(labelFont, buttonFont), dpi.x, dpi.y, screen);
 }
 
 void FormWindow::Arrange(Dpi dpi, const RECT& area) {
+    arranging_ = true;
     dpi_ = dpi;
     // The controls draw with the old fonts until they are given the new ones.
     const OwnedGdiObject<HFONT> oldLabelFont(labelFont_.Release()), oldButtonFont(buttonFont_.Release());
     labelFont_.Reset(look_.CreateLabelFont(dpi_.y));
     buttonFont_.Reset(look_.CreateButtonFont(dpi_.y));
-    const RECT work = WorkAreaAround(area);
-    placement_ = Place(dpi_, labelFont_.get(), buttonFont_.get(), work);
+    placement_ = Place(dpi_, labelFont_.get(), buttonFont_.get(), area);
     for (int i = 0; i < kControlCount; ++i) {
         if (!controls_[i]) continue;
         const PixelBox& box = placement_.controls[i];
@@ -128,17 +143,14 @@ void FormWindow::Arrange(Dpi dpi, const RECT& area) {
 
     icons_.Set(window_.get(), instance_, IDI_PROGRAM, look_.WindowIconSizes(dpi_.x));
 
-    // In the middle of the area, the frame kept within the work area (its
-    // top-left corner where it cannot fit).
-    const auto putCentred = [&](SIZE frame) {
-        const LONG x = std::max(work.left, std::min(area.left + (area.right - area.left - frame.cx) / 2,
-                                                    work.right - frame.cx));
-        const LONG y = std::max(work.top, std::min(area.top + (area.bottom - area.top - frame.cy) / 2,
-                                                   work.bottom - frame.cy));
-        SetWindowPos(window_.get(), nullptr, x, y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    const PixelRect work = Pixels(WorkAreaAround(area));
+    const auto put = [&](SIZE frame) {
+        const PixelBox at = dragging_ ? PixelBox{area.left, area.top, frame.cx, frame.cy}
+                                      : CentredWithin(Pixels(area), {frame.cx, frame.cy}, work);
+        SetWindowPos(window_.get(), nullptr, at.x, at.y, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
     };
     SIZE frame = FrameSize(dpi_, placement_.client);
-    putCentred(frame);
+    put(frame);
     // The frame is reckoned from metrics, which need not be what the window
     // draws at its new DPI (Windows scales the frame itself from 10 1703 on):
     // the client area has the last word.
@@ -147,11 +159,12 @@ void FormWindow::Arrange(Dpi dpi, const RECT& area) {
     if (client.right != placement_.client.width || client.bottom != placement_.client.height) {
         frame.cx += placement_.client.width - client.right;
         frame.cy += placement_.client.height - client.bottom;
-        putCentred(frame);
+        put(frame);
     }
     // Moving a control copies its old pixels along; every control draws
     // itself afresh in its new size and font.
-    RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    Repaint();
+    arranging_ = false;
 }
 
 bool FormWindow::MessageFontChanged() const {
@@ -161,6 +174,16 @@ bool FormWindow::MessageFontChanged() const {
     GetObjectW(now.get(), sizeof current, &current);
     return used.lfHeight != current.lfHeight || used.lfWeight != current.lfWeight ||
            used.lfCharSet != current.lfCharSet || lstrcmpW(used.lfFaceName, current.lfFaceName) != 0;
+}
+
+bool FormWindow::ClientChanged() const {
+    RECT client;
+    GetClientRect(window_.get(), &client);
+    return client.right != placement_.client.width || client.bottom != placement_.client.height;
+}
+
+void FormWindow::Repaint() const {
+    RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 SIZE FormWindow::FrameSize(Dpi dpi, PixelSize client) const {
@@ -182,9 +205,16 @@ void FormWindow::Unload() {
 }
 
 void FormWindow::Show() {
+    // As the dialog manager does for a dialog: the focus rectangle and the
+    // access keys show from the start if the user started the program from
+    // the keyboard, else from the first key pressed.
+    SendMessageW(window_.get(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
     ShowWindow(window_.get(), SW_SHOW);
     UpdateWindow(window_.get());
     SetFocus(Control(cmdNext));
+    // Windows announces its own dialogs; a window that is one to a screen
+    // reader announces itself.
+    NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, window_.get(), OBJID_WINDOW, CHILDID_SELF);
 }
 
 LRESULT CALLBACK FormWindow::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -230,6 +260,9 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             EndPaint(window_.get(), &paint);
             return 0;
         }
+        case WM_NCCREATE:
+            look_.PrepareFrame(window_.get());
+            break;
         case WM_GETDPISCALEDSIZE: {
             // Windows 10 1703 and later ask for the size at the new DPI before
             // they suggest a rectangle; the layout's size, in fonts made for
@@ -239,16 +272,41 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             RECT now;
             GetWindowRect(window_.get(), &now);
             *reinterpret_cast<SIZE*>(lparam) =
-                FrameSize(dpi, Place(dpi, labelFont.get(), buttonFont.get(), WorkAreaAround(now)).client);
+                FrameSize(dpi, Place(dpi, labelFont.get(), buttonFont.get(), now).client);
             return TRUE;
         }
         case WM_DPICHANGED:
-            // The window takes its size from the layout at the new DPI, centred
-            // where the suggested rectangle is. Windows before 10 1703 ask no
-            // size first, so the two sizes differ; were the window put at the
-            // rectangle's corner it could fall back onto the monitor it left,
-            // and its DPI flip to and fro.
+            // The window takes its size from the layout at the new DPI. Left
+            // alone, it is centred where the suggested rectangle is: Windows
+            // before 10 1703 ask no size first, so the two sizes differ, and
+            // were the window put at the rectangle's corner it could fall back
+            // onto the monitor it left, and its DPI flip to and fro. Dragged,
+            // it goes to the rectangle's corner, under the cursor, and is
+            // fitted to its monitor's work area once let go.
+            draggedToNewDpi_ = dragging_;
             Arrange({LOWORD(wparam), HIWORD(wparam)}, *reinterpret_cast<const RECT*>(lparam));
+            return 0;
+        case WM_ENTERSIZEMOVE:
+            dragging_ = true;
+            draggedToNewDpi_ = false;
+            return 0;
+        case WM_EXITSIZEMOVE:
+            dragging_ = false;
+            if (draggedToNewDpi_) {
+                RECT now;
+                GetWindowRect(window_.get(), &now);
+                Arrange(dpi_, now);
+            }
+            return 0;
+        case WM_SIZE:
+            // A frame that changed under the window (a theme, a taller title
+            // bar) leaves its client area smaller than the layout: laid out
+            // again, the buttons are not cut off at the bottom.
+            if (!arranging_ && wparam != SIZE_MINIMIZED && placement_.client.width && ClientChanged()) {
+                RECT now;
+                GetWindowRect(window_.get(), &now);
+                Arrange(dpi_, now);
+            }
             return 0;
         case WM_SETTINGCHANGE:
             // The user may have changed the message font, which sizes the text
@@ -261,8 +319,23 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
                 RECT now;
                 GetWindowRect(window_.get(), &now);
                 Arrange(dpi_, now);
+            } else if (wparam == SPI_SETHIGHCONTRAST) {
+                Repaint();
             }
             return 0;
+        case WM_SYSCOLORCHANGE:
+            // A colour scheme, high contrast among them: what the window paints
+            // itself follows, and the controls are told, as Windows tells only
+            // top-level windows.
+            for (HWND control : controls_)
+                if (control) SendMessageW(control, WM_SYSCOLORCHANGE, 0, 0);
+            Repaint();
+            return 0;
+        case WM_THEMECHANGED:
+            Repaint();
+            return 0;
+        case WM_GETOBJECT:
+            return accessibility_.Answer(window_.get(), wparam, lparam);
         case WM_DRAWITEM:
             DrawBanner(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
             return TRUE;

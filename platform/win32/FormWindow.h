@@ -8,6 +8,7 @@
 #include "app/Layout.h"
 #include "app/WindowLayout.h"
 #include "platform/Platform.h"
+#include "platform/win32/Accessibility.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/WindowIcons.h"
 #include "platform/win32/WindowLook.h"
@@ -16,8 +17,9 @@
 // by start-up, hidden and destroyed by the handlers. Clicks of its buttons go
 // to the event dispatch; a close from the frame destroys it with no handler.
 // The edition's look gives its DPI and fonts. When its DPI changes (moved to
-// a monitor of another scale) or the user changes the text size, it is laid
-// out again from the same table, around the texts in their new fonts.
+// a monitor of another scale), the user changes the text size, or its frame
+// changes under it (a theme, the title bar's size), it is laid out again from
+// the same table, around the texts in their new fonts.
 class FormWindow : public Form {
 public:
     // Control IDs are this plus the control's index in the layout; they stay
@@ -44,13 +46,17 @@ private:
     LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
     void CreateControls();
     // Lays the window out anew for a DPI, with fonts made for it, and puts
-    // it in the middle of area, within the work area of area's monitor.
+    // it in the middle of area, within the work area of area's monitor;
+    // while it is dragged, at area's corner, wherever that is.
     void Arrange(Dpi dpi, const RECT& area);
-    // Where the controls go at a DPI, given its fonts, in a work area.
-    WindowPlacement Place(Dpi dpi, HFONT labelFont, HFONT buttonFont, const RECT& work) const;
+    // Where the controls go at a DPI, given its fonts, on the screen around area.
+    WindowPlacement Place(Dpi dpi, HFONT labelFont, HFONT buttonFont, const RECT& area) const;
     SIZE FrameSize(Dpi dpi, PixelSize client) const;  // the window's outer size around a client area
     // Whether the look's label font at the window's DPI is no longer the one it uses.
     bool MessageFontChanged() const;
+    // Whether the client area is no longer the one the layout made.
+    bool ClientChanged() const;
+    void Repaint() const;
     void PaintLines(HDC dc) const;
     void DrawBanner(const DRAWITEMSTRUCT& item);
     HWND Control(ControlName name) const { return controls_[name]; }
@@ -67,7 +73,11 @@ private:
     OwnedGdiObject<HPALETTE> halftone_;  // on a palette screen only
     bool bannerTried_ = false;
     WindowIcons icons_;  // before window_: they go once the window no longer shows them
+    Accessibility accessibility_;  // before window_: a screen reader may ask until it goes
     EventDispatch* dispatch_ = nullptr;
+    bool arranging_ = false;  // Arrange is moving the window: its sizes are not final
+    bool dragging_ = false;   // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE
+    bool draggedToNewDpi_ = false;
     // Last, so that it is destroyed first: the window and its children go
     // while the font they use, and everything WM_NCDESTROY touches, still exist.
     OwnedWindow window_;

@@ -3,11 +3,31 @@
 #include "platform/win32/Banner.h"
 #include "platform/win32/FormWindow.h"
 
+namespace {
+
+bool HighContrast() {
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// The design's greys, or under a high-contrast scheme, whose users need
+// every line to stand out, the scheme's own: the upper line in the colour
+// of text on the window's face, the lower one in the face itself.
+COLORREF LineColour(ControlName line, bool highContrast) {
+    if (!highContrast) return kControls[line].lineColor;
+    return GetSysColor(line == Line1 ? COLOR_BTNTEXT : COLOR_BTNFACE);
+}
+
+}  // namespace
+
 void FormWindow::PaintLines(HDC dc) const {
+    const bool highContrast = HighContrast();
     for (int i = 0; i < kControlCount; ++i) {
         if (kControls[i].kind != ControlKind::Line) continue;
         const PixelBox& line = placement_.controls[i];
-        HPEN pen = CreatePen(PS_SOLID, 1, kControls[i].lineColor);
+        HPEN pen = CreatePen(PS_SOLID, 1, LineColour(static_cast<ControlName>(i), highContrast));
         HGDIOBJ old = SelectObject(dc, pen);
         // LineTo leaves out the end point: (X2, Y2) is where the line stops.
         MoveToEx(dc, line.x, line.y, nullptr);

@@ -26,6 +26,7 @@ public:
         const int dpi = DpiForWindow(window);
         return {dpi, dpi};
     }
+    void PrepareFrame(HWND window) const override { ScaleFrameWithDpi(window); }
 
     // The message font (Microsoft YaHei UI on a Chinese Windows 7 to 11, the
     // font of Windows' own dialogs), at the window's DPI.

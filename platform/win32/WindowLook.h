@@ -26,6 +26,8 @@ public:
     virtual Dpi StartDpi() const = 0;
     // Once it exists: the DPI of the monitor it is on.
     virtual Dpi WindowDpi(HWND window) const = 0;
+    // At WM_NCCREATE: whatever its frame needs to follow the window's DPI.
+    virtual void PrepareFrame(HWND window) const = 0;
     // Fonts at a DPI; the window deletes them once it no longer uses them.
     virtual HFONT CreateLabelFont(int dpi) const = 0;
     virtual HFONT CreateButtonFont(int dpi) const = 0;

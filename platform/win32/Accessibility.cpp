@@ -1,0 +1,143 @@
+#include "platform/win32/Accessibility.h"
+
+#include <oleacc.h>
+
+#include <new>
+
+#include "platform/win32/Compat.h"
+
+namespace {
+
+// The object Windows makes for the window's client area, but for its role.
+class DialogAccessible final : public IAccessible {
+public:
+    explicit DialogAccessible(IAccessible* standard) : standard_(standard) {}
+    DialogAccessible(const DialogAccessible&) = delete;
+    DialogAccessible& operator=(const DialogAccessible&) = delete;
+
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+        if (child.vt != VT_I4 || child.lVal != CHILDID_SELF) return standard_->get_accRole(child, role);
+        if (!role) return E_INVALIDARG;
+        role->vt = VT_I4;
+        role->lVal = ROLE_SYSTEM_DIALOG;
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+        if (!object) return E_POINTER;
+        if (id == __uuidof(IUnknown) || id == __uuidof(IDispatch) || id == __uuidof(IAccessible)) {
+            *object = static_cast<IAccessible*>(this);
+            AddRef();
+            return S_OK;
+        }
+        // The children's enumeration (IEnumVARIANT) and the window behind
+        // the object (IOleWindow) are the standard object's.
+        return standard_->QueryInterface(id, object);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (left == 0) {
+            standard_->Release();
+            delete this;
+        }
+        return left;
+    }
+
+    // The rest is the standard object's.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return standard_->GetTypeInfoCount(count); }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override {
+        return standard_->GetTypeInfo(index, locale, info);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID id, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override {
+        return standard_->GetIDsOfNames(id, names, count, locale, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID id, LCID locale, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* exception, UINT* argument) override {
+        return standard_->Invoke(member, id, locale, flags, params, result, exception, argument);
+    }
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return standard_->get_accParent(parent); }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override { return standard_->get_accChildCount(count); }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
+        return standard_->get_accChild(child, object);
+    }
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override { return standard_->get_accName(child, name); }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+        return standard_->get_accValue(child, value);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
+        return standard_->get_accDescription(child, text);
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+        return standard_->get_accState(child, state);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override { return standard_->get_accHelp(child, help); }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
+        return standard_->get_accHelpTopic(file, child, topic);
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
+        return standard_->get_accKeyboardShortcut(child, shortcut);
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override { return standard_->get_accFocus(child); }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override {
+        return standard_->get_accSelection(children);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+        return standard_->get_accDefaultAction(child, action);
+    }
+    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override { return standard_->accSelect(flags, child); }
+    HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child) override {
+        return standard_->accLocation(left, top, width, height, child);
+    }
+    HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
+        return standard_->accNavigate(direction, start, end);
+    }
+    HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* child) override {
+        return standard_->accHitTest(x, y, child);
+    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override { return standard_->accDoDefaultAction(child); }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override { return standard_->put_accName(child, name); }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
+        return standard_->put_accValue(child, value);
+    }
+
+private:
+    ~DialogAccessible() = default;
+
+    IAccessible* standard_;
+    ULONG references_ = 1;
+};
+
+}  // namespace
+
+bool Accessibility::Load() {
+    if (!oleacc_) {
+        oleacc_.emplace(LoadSystemLibrary(L"oleacc.dll"));
+        if (HMODULE module = oleacc_->get()) {
+            createStandard_ = reinterpret_cast<CreateStdAccessibleObjectFn>(
+                reinterpret_cast<void*>(GetProcAddress(module, "CreateStdAccessibleObject")));
+            lresultFromObject_ = reinterpret_cast<LresultFromObjectFn>(
+                reinterpret_cast<void*>(GetProcAddress(module, "LresultFromObject")));
+        }
+    }
+    return createStandard_ && lresultFromObject_;
+}
+
+LRESULT Accessibility::Answer(HWND window, WPARAM wparam, LPARAM lparam) {
+    // lParam is a 32-bit object ID, sign-extended or not on 64-bit Windows.
+    if (static_cast<LONG>(static_cast<DWORD>(lparam)) != OBJID_CLIENT || !Load())
+        return DefWindowProcW(window, WM_GETOBJECT, wparam, lparam);
+    IAccessible* standard = nullptr;
+    if (FAILED(createStandard_(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard))))
+        return DefWindowProcW(window, WM_GETOBJECT, wparam, lparam);
+    // A new object for each question, released once handed over: Windows
+    // documents that a reference kept for the next one fails its client.
+    auto* dialog = new (std::nothrow) DialogAccessible(standard);
+    if (!dialog) {
+        standard->Release();
+        return DefWindowProcW(window, WM_GETOBJECT, wparam, lparam);
+    }
+    const LRESULT answer = lresultFromObject_(__uuidof(IAccessible), wparam, dialog);
+    dialog->Release();
+    return answer;
+}
