@@ -6,9 +6,14 @@
 # fonts, the banner decoded through OleLoadPicture) and does nothing else;
 # the Vista edition's with its manifest and message font. All four run under
 # Wine on this machine, on one prefix reporting Windows XP, where both
-# editions show their window. They take turns, ROUNDS rounds (6 unless set)
-# of five starts each, so that a slow spell of the machine falls on all.
-# Prints the medians, and the ratio of each edition to its yardstick.
+# editions show their window.
+#
+# RUNS runs (5 unless set), each of ROUNDS rounds (2 unless set) in which the
+# four take turns at STARTS starts each (3 unless set; the driver's uncounted
+# warm-up start comes on top), so that a slow spell of the machine falls on
+# all. Prints the medians over every start, then each edition's ratios to
+# its yardstick: for each run the ratio of the run's medians, and the median
+# of those ratios over the runs.
 set -eu
 cd "$(dirname "$0")/../.."
 sh scripts/setup.sh
@@ -38,33 +43,64 @@ start_xvfb
 # end, Xvfb would be left running.
 trap 'wineserver -k 2>/dev/null || :; kill $XVFB_PID 2>/dev/null || :' EXIT
 
-programs="$build/CertInstall.exe $build/CertInstallVista.exe $work/classic-yardstick.exe $work/vista-yardstick.exe"
-# measure EXE: "visible-ms painted-ms kilobytes" for each start, into EXE's file.
-for exe in $programs; do : > "$work/$(basename "$exe" .exe).txt"; done
-round=0
-while [ $round -lt "${ROUNDS:-6}" ]; do
-    for exe in $programs; do
-        STARTUP_RUNS=5 wine "$build/tests/e2e/windows/driver.exe" startup "$(windows_path "$exe")" \
-            "$(windows_path "$work")" | awk '/^startup:/ { print $2, $5, $11 }' \
-            >> "$work/$(basename "$exe" .exe).txt"
+names="CertInstall CertInstallVista classic-yardstick vista-yardstick"
+# exe NAME: where the program is.
+exe() {
+    case $1 in
+        CertInstall*) echo "$build/$1.exe" ;;
+        *) echo "$work/$1.exe" ;;
+    esac
+}
+# Each start is a line "visible-ms painted-ms kilobytes" in NAME.RUN.txt.
+rm -f "$work"/*.txt
+run=1
+while [ $run -le "${RUNS:-5}" ]; do
+    round=0
+    while [ $round -lt "${ROUNDS:-2}" ]; do
+        for name in $names; do
+            # A start that fails ends the benchmark, with what the driver said.
+            if ! out=$(STARTUP_RUNS=${STARTS:-3} wine "$build/tests/e2e/windows/driver.exe" startup \
+                "$(windows_path "$(exe $name)")" "$(windows_path "$work")"); then
+                echo "$out" >&2
+                exit 1
+            fi
+            echo "$out" | awk '/^startup:/ { print $2, $5, $11 }' >> "$work/$name.$run.txt"
+        done
+        round=$((round + 1))
     done
-    round=$((round + 1))
+    run=$((run + 1))
 done
 
-# median NAME COLUMN
+# median COLUMN FILE...: the median of that column over the files' lines.
 median() {
-    cut -d' ' -f"$2" "$work/$1.txt" | sort -n | awk '{ v[NR] = $1 } END {
+    column=$1
+    shift
+    cat "$@" | cut -d' ' -f"$column" | sort -n | awk '{ v[NR] = $1 } END {
         print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
 }
-echo "starts each:           $(wc -l < "$work/CertInstall.txt")"
-for name in CertInstall CertInstallVista classic-yardstick vista-yardstick; do
+echo "runs: ${RUNS:-5} of ${ROUNDS:-2} rounds of ${STARTS:-3} starts;" \
+    "starts each: $(cat "$work"/CertInstall.*.txt | wc -l)"
+for name in $names; do
     printf '%-22s %s ms to visible, %s ms to painted, peak working set %s KB\n' "$name.exe:" \
-        "$(median $name 1)" "$(median $name 2)" "$(median $name 3)"
+        "$(median 1 "$work/$name".*.txt)" "$(median 2 "$work/$name".*.txt)" "$(median 3 "$work/$name".*.txt)"
 done
-for pair in CertInstall:classic-yardstick CertInstallVista:vista-yardstick; do
-    name=${pair%:*} yardstick=${pair#*:}
-    awk -v n="$name" -v y="$yardstick" -v cv="$(median $name 1)" -v yv="$(median $yardstick 1)" \
-        -v cp="$(median $name 2)" -v yp="$(median $yardstick 2)" \
-        -v ck="$(median $name 3)" -v yk="$(median $yardstick 3)" 'BEGIN {
-            printf "%-16s / %-17s visible %.2f, painted %.2f, peak working set %.2f\n", n, y, cv / yv, cp / yp, ck / yk }'
+for pair in "CertInstall:classic-yardstick:classic yardstick" \
+    "CertInstallVista:vista-yardstick:Vista yardstick"; do
+    name=${pair%%:*} rest=${pair#*:}
+    yardstick=${rest%%:*} label=${rest#*:}
+    for measure in 2:painted 1:visible; do
+        # One ratio a run, of the run's medians.
+        ratios=$(for f in "$work/$name".*.txt; do
+            run=${f%.txt} run=${run##*.}
+            echo "$(median "${measure%:*}" "$f") $(median "${measure%:*}" "$work/$yardstick.$run.txt")"
+        done | awk '{ printf "%.2f\n", $1 / $2 }' | sort -n)
+        echo "$ratios" | awk -v n="$name" -v l="$label" -v m="${measure#*:}" '{ v[NR] = $1 } END {
+            printf "%s / %s: %s %.2f (median of %d runs:", n, l, m,
+                NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, NR
+            for (i = 1; i <= NR; i++) printf " %s", v[i]
+            print ")" }'
+    done
+    awk -v n="$name" -v l="$label" -v e="$(median 3 "$work/$name".*.txt)" \
+        -v y="$(median 3 "$work/$yardstick".*.txt)" \
+        'BEGIN { printf "%s / %s: peak working set %.2f\n", n, l, e / y }'
 done
