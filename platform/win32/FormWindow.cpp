@@ -1,7 +1,6 @@
 #include "platform/win32/FormWindow.h"
 
 #include <algorithm>
-#include <climits>
 
 #include "platform/win32/Compat.h"
 #include "platform/win32/GdiTextMeasure.h"
@@ -319,19 +318,14 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
                 RECT now;
                 GetWindowRect(window_.get(), &now);
                 Arrange(dpi_, now);
-            } else if (wparam == SPI_SETHIGHCONTRAST) {
-                Repaint();
             }
             return 0;
         case WM_SYSCOLORCHANGE:
-            // A colour scheme, high contrast among them: what the window paints
-            // itself follows, and the controls are told, as Windows tells only
-            // top-level windows.
+            // A colour scheme, high contrast on or off among them: what the
+            // window paints itself follows, and the controls are told, as
+            // Windows tells only top-level windows.
             for (HWND control : controls_)
                 if (control) SendMessageW(control, WM_SYSCOLORCHANGE, 0, 0);
-            Repaint();
-            return 0;
-        case WM_THEMECHANGED:
             Repaint();
             return 0;
         case WM_GETOBJECT:
