@@ -62,4 +62,5 @@ windows_edition(CertInstall
 windows_edition(CertInstallVista
   platform/win32/MainVista.cpp
   platform/win32/ModernLook.cpp)
-target_link_libraries(CertInstallVista PRIVATE comctl32)
+# The themed controls, and the registry for the text size of Windows 10 and 11.
+target_link_libraries(CertInstallVista PRIVATE comctl32 advapi32)

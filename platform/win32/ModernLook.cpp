@@ -6,6 +6,20 @@
 
 namespace {
 
+// "Make text bigger" (Windows 10 1809 and later, 11) keeps its factor, 100 to
+// 225 %, here. Microsoft documents no Win32 use of it, and reports differ on
+// whether Windows enlarges the message font by it.
+int TextScaleFactor() {
+    HKEY key = nullptr;
+    DWORD factor = 100, type = 0, size = sizeof factor;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Accessibility", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return 100;
+    const bool read = RegQueryValueExW(key, L"TextScaleFactor", nullptr, &type, reinterpret_cast<BYTE*>(&factor), &size) ==
+                          ERROR_SUCCESS && type == REG_DWORD;
+    RegCloseKey(key);
+    return read && factor >= 100 && factor <= 225 ? static_cast<int>(factor) : 100;
+}
+
 // Per-monitor aware through the manifest (v2 from Windows 10 1703, v1 on
 // 8.1, system-aware on Vista and 7): Windows never stretches this window as
 // a bitmap, so it lays itself out at whatever DPI its monitor has.
@@ -29,10 +43,17 @@ public:
     void PrepareFrame(HWND window) const override { ScaleFrameWithDpi(window); }
 
     // The message font (Microsoft YaHei UI on a Chinese Windows 7 to 11, the
-    // font of Windows' own dialogs), at the window's DPI.
+    // font of Windows' own dialogs), at the window's DPI, and at least as
+    // large as the text size asks: its 9 points at the DPI times the factor,
+    // so that the text grows once whether or not Windows grew the font.
+    // At 100 % the message font as it is, however the user sized it.
     HFONT CreateLabelFont(int dpi) const override {
         LOGFONTW font;
-        return MessageFontForDpi(dpi, font) ? CreateFontIndirectW(&font) : nullptr;
+        if (!MessageFontForDpi(dpi, font)) return nullptr;
+        const int factor = TextScaleFactor();
+        const int asked = MulDiv(MulDiv(9, dpi, 72), factor, 100);
+        if (factor > 100 && font.lfHeight < 0 && -font.lfHeight < asked) font.lfHeight = -asked;
+        return CreateFontIndirectW(&font);
     }
     HFONT CreateButtonFont(int dpi) const override { return CreateLabelFont(dpi); }
 
