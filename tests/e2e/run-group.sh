@@ -19,6 +19,9 @@
 #                      setting makes it; 100
 #   UI_FONT=FACE       the font Windows' UI faces are drawn in, the message
 #                      font's "MS Shell Dlg" among them; WenQuanYi Micro Hei
+#   TEXT_SCALE=PCT     Windows 10's text size ("Make text bigger"); none
+#   COLOURS=high-contrast-black  that scheme's system colours, no visual styles
+#                      and the high-contrast flag on; Wine's own colours
 # CASE is NAME:SCENARIO, a case running the driver's SCENARIO, or
 # NAME:VARIABLE=VALUE, a variable in that case's environment (the driver's,
 # the program's and the stand-in's). CERTINSTALL_EXE names the exe to drive,
@@ -28,7 +31,7 @@ windows_build=$1 work=$2 group=$3 version=$4
 shift 4
 . "$(dirname "$0")/wine-prefix.sh"
 
-standin= dpi=${CASE_DPI:-} depth=${CASE_DEPTH:-} screen= message_font= ui_font=
+standin= dpi=${CASE_DPI:-} depth=${CASE_DEPTH:-} screen= message_font= ui_font= text_scale= colours=
 while [ $# -gt 0 ] && [ "$1" != -- ]; do
     case $1 in
     STANDIN=1) standin=1 ;;
@@ -37,6 +40,8 @@ while [ $# -gt 0 ] && [ "$1" != -- ]; do
     SCREEN=*) screen=${1#*=} ;;
     MESSAGE_FONT=*) message_font=${1#*=} ;;
     UI_FONT=*) ui_font=${1#*=} ;;
+    TEXT_SCALE=*) text_scale=${1#*=} ;;
+    COLOURS=high-contrast-black) colours=${1#*=} ;;
     *) echo "run-group.sh: $1: not a setting" >&2; exit 2 ;;
     esac
     shift
@@ -69,6 +74,11 @@ clone_prefix "$work/template" "$WINEPREFIX" "$version"
 [ -z "$screen" ] || set_screen "$WINEPREFIX" "$screen"
 [ -z "$ui_font" ] || set_ui_font "$WINEPREFIX" "$ui_font"
 [ -z "$message_font" ] || set_message_font "$WINEPREFIX" "$message_font" || exit 1
+[ -z "$text_scale" ] || set_text_scale "$WINEPREFIX" "$text_scale"
+if [ -n "$colours" ]; then
+    set_high_contrast_black "$WINEPREFIX"
+    export CERTINSTALL_TEST_HIGH_CONTRAST=1
+fi
 start_xvfb "${depth:-24}" "$screen"
 # The wineserver stays until told: an interrupted group must still end it.
 trap 'wineserver -k 2>/dev/null; kill $XVFB_PID 2>/dev/null' EXIT
@@ -81,7 +91,7 @@ boot() {
     [ -z "$standin" ] || register_standin "$windows_build" || { echo "FAIL: regsvr32 of the stand-in"; exit 1; }
 }
 boot
-echo "group $group: Windows reported as $version${standin:+, stand-in control registered}${dpi:+, $dpi DPI}${depth:+, $depth-bit colour}${screen:+, screen $screen}${message_font:+, message font at $message_font %}${ui_font:+, UI font $ui_font}"
+echo "group $group: Windows reported as $version${standin:+, stand-in control registered}${dpi:+, $dpi DPI}${depth:+, $depth-bit colour}${screen:+, screen $screen}${message_font:+, message font at $message_font %}${ui_font:+, UI font $ui_font}${text_scale:+, text scale $text_scale %}${colours:+, colours $colours}"
 
 failed=
 while read -r name scenario; do
@@ -97,6 +107,9 @@ while read -r name scenario; do
         exe=${CERTINSTALL_EXE:-CertInstall.exe}
         case $exe in /*) ;; *) exe=$windows_build/$exe ;; esac
         [ -z "$standin" ] || export CENROLL_STANDIN_LOG="$(windows_path "$case_dir")\\standin.log"
+        # What the program looked up that its Windows lacks, or that the
+        # table of run-time names lacks (GuardHooks.dll).
+        export CERTINSTALL_TEST_LOOKUPS="$(windows_path "$case_dir")\\lookups.txt"
         # Wine's manifest parser warns about every element and namespace it
         # does not take; the program's manifest must give it nothing to say.
         WINEDEBUG=-all,err+actctx,warn+actctx timeout 120 wine "$windows_build/tests/e2e/windows/driver.exe" \
@@ -114,6 +127,13 @@ while read -r name scenario; do
             status=1
         fi
         grep -v ':actctx:' "$case_dir/wine.log" >&2
+        if [ -f "$case_dir/lookups.txt" ]; then
+            sort -u "$case_dir/lookups.txt" | sed 's/^/   lookup: /'
+            if grep -q '^unlisted' "$case_dir/lookups.txt"; then
+                echo "FAIL: the program looked up a name tests/e2e/windows/guard/RunTimeNames.h lacks"
+                status=1
+            fi
+        fi
         [ -f "$case_dir/standin.log" ] && sed 's/^/   stand-in: /' "$case_dir/standin.log"
         convert_screenshots "$case_dir"
         exit $status

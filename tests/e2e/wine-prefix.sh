@@ -115,6 +115,26 @@ windows_path() {
     printf 'Z:%s' "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" | tr / '\\'
 }
 
+# set_high_contrast_black PREFIX: the system colours of Windows' High Contrast
+# Black for the window, its text and its buttons, which Wine reads as it
+# starts, and no visual styles, as Windows up to 7 has none under it (Wine
+# would draw a themed program in its own light colours). The flag that tells
+# a program the scheme is high contrast Wine never reports: GuardHooks.dll
+# answers it (CERTINSTALL_TEST_HIGH_CONTRAST).
+set_high_contrast_black() {
+    printf '\n%s\n"ThemeActive"="0"\n' '[Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager]' >> "$1/user.reg"
+    printf '\n%s\n' '[Control Panel\\Colors]' >> "$1/user.reg"
+    printf '"%s"="%s"\n' Window '0 0 0' WindowText '255 255 255' ButtonFace '0 0 0' ButtonText '255 255 255' \
+        ButtonShadow '128 128 128' ButtonHilight '255 255 255' GrayText '63 242 63' Hilight '26 235 255' \
+        HilightText '0 0 0' >> "$1/user.reg"
+}
+
+# set_text_scale PREFIX PERCENT: "Make text bigger" of Windows 10 1809 and
+# later, which keeps its factor in the registry and nowhere Wine reads.
+set_text_scale() {
+    printf '\n%s\n"TextScaleFactor"=dword:%08x\n' '[Software\\Microsoft\\Accessibility]' "$2" >> "$1/user.reg"
+}
+
 # set_dpi PREFIX DPI: the screen's DPI as Windows reports it (LogPixels).
 set_dpi() {
     printf '\n[Control Panel\\\\Desktop]\n"LogPixels"=dword:%08x\n' "$2" >> "$1/user.reg"

@@ -52,15 +52,13 @@ std::vector<ControlFont> ReadControlFonts(Target& program) {
 }  // namespace
 
 // The Vista edition opens on a monitor of 144 DPI while the system's is 96
-// (a CBT hook makes GetDpiForWindow answer 144 in the program): it lays
+// (GuardHooks.dll makes the program's per-monitor DPI function answer 144): it lays
 // itself out at once for 144, client area, every control and the banner,
 // and both fonts, the labels' and the buttons', are made for 144.
 void OpenedAt144() {
     const int dpi = 144;
     Check(ScreenDpi() == 96, L"the system's DPI is 96", std::to_wstring(ScreenDpi()));
     AnswerDpi(dpi);
-    const DllHook answer(L"GuardHooks.dll", "AnswerDpi", WH_CBT, 0);
-    if (!Check(answer.Set(), L"a CBT hook makes GetDpiForWindow answer 144 in the program")) return;
     NameFontsFile();
     Target program;
     if (!Check(program.Start(g_exe), L"the program starts", g_exe)) return;

@@ -1,5 +1,6 @@
 #include "Probe.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,12 +27,20 @@ void NameProbeFile() {
 }
 
 // The message font's height in pixels at a DPI, as this process reads it
-// from the prefix (the program reads the same unless told otherwise).
+// from the prefix (the program reads the same unless told otherwise), and
+// no less than 9 points times Windows 10's text scale factor, where set.
 LONG MessageFontHeight(int dpi) {
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    return MulDiv(metrics.lfMessageFont.lfHeight, dpi, ScreenDpi());
+    DWORD factor = 100, size = sizeof factor;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Accessibility", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        RegQueryValueExW(key, L"TextScaleFactor", nullptr, nullptr, reinterpret_cast<BYTE*>(&factor), &size);
+        RegCloseKey(key);
+    }
+    return std::min(MulDiv(metrics.lfMessageFont.lfHeight, dpi, ScreenDpi()),
+                    -MulDiv(MulDiv(9, dpi, 72), static_cast<int>(factor), 100));
 }
 
 std::wstring MessageFontFace() {

@@ -20,6 +20,12 @@ public:
     void Post(HWND window, int dpi) const { Send(window, dpi, kProbeTextsOrDpi); }
     // Makes the message font so many pixels high, as the user would.
     void SetMessageFont(HWND window, int pixels) const { Send(window, pixels, kProbeMessageFont); }
+    // Makes the title bar so many pixels taller, the message font as it was.
+    void RaiseCaption(HWND window, int pixels) const { Send(window, pixels, kProbeTallerCaption); }
+    // High Contrast White (1), Black (2), or high contrast off (0).
+    void SetContrast(HWND window, int scheme) const { Send(window, scheme, kProbeContrast); }
+    // Drags the window onto a monitor of that DPI; the probe writes where it went.
+    void Drag(HWND window, int dpi) const { Send(window, dpi, kProbeDrag); }
 
 private:
     void Send(HWND window, int wparam, int lparam) const {

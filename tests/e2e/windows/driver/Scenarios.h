@@ -23,8 +23,8 @@ void NoteWindowsVersion();
 // Starts the program and waits for its window, with the focus on Next.
 bool StartShown(Target& program);
 void ExpectEnd(Target& program, long code = 0);
-// The program asked for its box topmost and in the foreground, with no owner.
-void ExpectInFrontUnowned(HWND box);
+// The program asked for its box in the foreground, and topmost or not, with no owner.
+void ExpectInFrontUnowned(HWND box, bool topmost);
 // Next's outcome box, which must come with the window out of sight.
 MessageBoxSeen Outcome(Target& program, const wchar_t* text);
 // The stand-in's Yes/No question before anything goes into Root.
@@ -39,9 +39,12 @@ std::wstring Rect(const RECT& r);
 void ExpectWithinWorkArea(HWND window);
 // A file of the folder the exe is in, such as the other edition.
 std::wstring Beside(const std::wstring& exe, const wchar_t* name);
-// The DPI GuardHooks.dll makes GetDpiForWindow answer in the programs the
-// driver starts from now (CERTINSTALL_TEST_WINDOW_DPI); 0: it fails.
+// The DPI GuardHooks.dll makes the per-monitor DPI function answer in the
+// programs the driver starts from now (CERTINSTALL_TEST_WINDOW_DPI); 0: Wine's.
 void AnswerDpi(int dpi);
+// The Windows whose functions those programs find (CERTINSTALL_TEST_WINDOWS:
+// 2000, xp, vista, 7, 8.1, 10-1607, 10).
+void RunAs(const wchar_t* windows);
 // UTF-8 as UTF-16.
 std::wstring Wide(const std::string& utf8);
 // A file of the driver's own folder, such as a hook DLL.
@@ -63,11 +66,13 @@ private:
 };
 // The screen's DPI as the driver sees it (LogPixels of the prefix).
 int ScreenDpi();
-// The window's own big and small icons are set, at the sizes for a DPI
-// (96 or 144); WindowProbe.dll must be hooked on the program's thread.
+// The window's own big and small icons are set, at the sizes for a DPI;
+// WindowProbe.dll must be hooked on the program's thread.
 void CheckWindowIcons(Target& program, int dpi);
 // The layout checks at a DPI, on a running program's window.
 void CheckLayout(Target& program, int dpi);
+// The window as a screen reader reads it, from this process through oleacc.
+void CheckAccessible(Target& program);
 // How many of the exe's edition's windows are visible.
 int VisibleWindowsOf(const std::wstring& exe);
 // A second start of the exe: it must show nothing and end with exit code 0.
@@ -104,6 +109,7 @@ void WindowFails();
 void EditionsSecondStart();
 void SecondStartHidden();
 void SecondStartEarly();
+void SecondStartDenied();
 void DllPlanting();
 void OpenedAt144();
 // The Vista edition: its window's fonts at a DPI and at a changed one, an
@@ -111,6 +117,8 @@ void OpenedAt144();
 void ThemedLayout();
 void DpiChanged();
 void TextSize();
+void OnWindows();
+void HighContrast();
 void AfterRefusal();
 void InstalledSilently();
 void RootUnwritable();

@@ -1,6 +1,7 @@
 #include "Scenarios.h"
 
 #include "app/Layout.h"
+#include "platform/win32/WindowClasses.h"
 
 int VisibleWindowsOf(const std::wstring& exe) {
     int count = 0;
@@ -94,31 +95,37 @@ void SecondStartShown() {
 // Creating a control fails half-way (a CBT hook refuses the program's
 // buttons, as an exhausted desktop heap would): the error is reported with
 // the half-made window already gone, a broadcast meanwhile reaches nothing of
-// it, and the program ends with exit code 1.
+// it, and the program ends with exit code 1. A second start meanwhile finds
+// no window to bring forward: it waits, and starts as the first did once
+// that has gone.
 void WindowFails() {
-    Target program;
-    {
-        const DllHook refuse(L"RefuseButtons.dll", "RefuseButtons", WH_CBT, 0);
-        if (!Check(refuse.Set(), L"a CBT hook refuses the program's buttons", BesideDriver(L"RefuseButtons.dll")))
-            return;
-        if (!Check(program.Start(g_exe), L"the program starts", g_exe)) return;
-        MessageBoxSeen box;
-        if (Check(program.WaitForMessageBox(box), L"a box reports the error")) {
-            Note(L"report: " + box.text);
-            Check(box.text.rfind(L"运行时错误 '", 0) == 0, L"it reports a run-time error", box.text);
-            Check(box.buttons == std::vector<int>{IDOK}, L"with one OK button", Buttons(box.buttons));
-            Check(program.MainWindow() == nullptr, L"the half-made window is gone before the report");
-            Shot(L"window-fails");
-            DWORD_PTR ignored;
-            SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"),
-                                SMTO_ABORTIFHUNG, 5000, &ignored);
-            Sleep(200);
-            Check(WaitForSingleObject(program.Process(), 0) == WAIT_TIMEOUT && IsWindow(box.window),
-                  L"a broadcast while the report shows does no harm");
-            program.Press(box.window, IDOK);
-        }
-    }
+    const DllHook refuse(L"RefuseButtons.dll", "RefuseButtons", WH_CBT, 0);
+    if (!Check(refuse.Set(), L"a CBT hook refuses the program's buttons", BesideDriver(L"RefuseButtons.dll"))) return;
+    Target program, second;
+    if (!Check(program.Start(g_exe), L"the program starts", g_exe)) return;
+    MessageBoxSeen box;
+    if (!Check(program.WaitForMessageBox(box), L"a box reports the error")) return;
+    Note(L"report: " + box.text);
+    Check(box.text.rfind(L"运行时错误 '", 0) == 0, L"it reports a run-time error", box.text);
+    Check(box.buttons == std::vector<int>{IDOK}, L"with one OK button", Buttons(box.buttons));
+    Check(program.MainWindow() == nullptr, L"the half-made window is gone before the report");
+    Shot(L"window-fails");
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"), SMTO_ABORTIFHUNG,
+                        5000, &ignored);
+    Sleep(200);
+    Check(WaitForSingleObject(program.Process(), 0) == WAIT_TIMEOUT && IsWindow(box.window),
+          L"a broadcast while the report shows does no harm");
+    if (Check(second.Start(g_exe), L"a second start while the report shows", g_exe))
+        Check(WaitForSingleObject(second.Process(), 2000) == WAIT_TIMEOUT && !second.FirstVisibleWindow(),
+              L"it waits, showing nothing");
+    program.Press(box.window, IDOK);
     ExpectEnd(program, 1);
+    MessageBoxSeen again;
+    if (Check(second.WaitForMessageBox(again), L"once the first has gone, the second starts as it did: its own report")) {
+        second.Press(again.window, IDOK);
+        ExpectEnd(second, 1);
+    }
 }
 
 namespace {
@@ -190,9 +197,9 @@ void SecondStartHidden() {
 }
 
 // The race of a double-click done twice: the first start holds the mutex
-// and has made its window, hidden, but shows nothing yet (a CBT hook holds
-// it as the window's first control is made). A second start waits for that
-// window to show, brings it forward and ends; one window appears.
+// but has no window yet (a CBT hook holds it as the window is made). A
+// second start waits for that window to show, brings it forward and ends;
+// one window appears.
 void SecondStartEarly() {
     HANDLE held = CreateEventW(nullptr, TRUE, FALSE, L"CertInstallTest.Held");
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, L"CertInstallTest.Release");
@@ -200,7 +207,7 @@ void SecondStartEarly() {
     if (!Check(hold.Set(), L"a CBT hook holds the making of the window", BesideDriver(L"GuardHooks.dll"))) return;
     Target first;
     if (!Check(first.Start(g_exe), L"the first start", g_exe)) return;
-    if (!Check(WaitForSingleObject(held, 30000) == WAIT_OBJECT_0, L"the first start is held as its window's first control is made"))
+    if (!Check(WaitForSingleObject(held, 30000) == WAIT_OBJECT_0, L"the first start is held as its window is made"))
         return;
     Target second;
     if (!Check(second.Start(g_exe), L"a second start meanwhile", g_exe)) return;
@@ -209,8 +216,7 @@ void SecondStartEarly() {
         showed = showed || second.FirstVisibleWindow() != nullptr;
         return WaitForSingleObject(second.Process(), 0) == WAIT_OBJECT_0;
     };
-    Check(FindWindowW(WindowClassOf(g_exe).c_str(), nullptr) && !first.MainVisible(),
-          L"the first start's window exists, hidden");
+    Check(!FindWindowW(WindowClassOf(g_exe).c_str(), nullptr), L"the first start has no window yet");
     Check(!WaitUntil(ended, 2000), L"the second start waits while the first shows nothing");
     const DWORD released = GetTickCount();
     SetEvent(release);
@@ -225,4 +231,22 @@ void SecondStartEarly() {
     ExpectEnd(first);
     CloseHandle(held);
     CloseHandle(release);
+}
+
+// An elevated first start made the edition's mutex, which refuses a normal
+// start (here the driver made it, closed to everyone): that start must take
+// it that another runs, and end showing nothing, not open a second window.
+void SecondStartDenied() {
+    SECURITY_DESCRIPTOR closed;
+    ACL none;
+    InitializeSecurityDescriptor(&closed, SECURITY_DESCRIPTOR_REVISION);
+    InitializeAcl(&none, sizeof none, ACL_REVISION);
+    SetSecurityDescriptorDacl(&closed, TRUE, &none, FALSE);
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, &closed, FALSE};
+    const bool vista = WindowClassOf(g_exe) == kVistaWindowClass;
+    HANDLE mutex = CreateMutexW(&attributes, TRUE, vista ? kVistaRunningMutex : kClassicRunningMutex);
+    if (Check(mutex != nullptr, L"the edition's mutex, closed to others, as an elevated start's")) {
+        StartAgain(g_exe, L"while the mutex refuses it");
+        CloseHandle(mutex);
+    }
 }

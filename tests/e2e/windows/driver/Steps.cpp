@@ -59,11 +59,12 @@ void ExpectEnd(Target& program, long code) {
 // What brings the box in front on Windows, where the foreground can be
 // refused, as the program asked for it: Wine shows neither flag on the box
 // (see BoxType.cpp), so the type is read as the hook recorded it.
-void ExpectInFrontUnowned(HWND box) {
+void ExpectInFrontUnowned(HWND box, bool topmost) {
     const auto recorded = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(GetPropW(box, L"CertInstallTest.BoxType")));
     if (Check(recorded != 0, L"the hook recorded the box's type")) {
-        const DWORD wanted = MB_TOPMOST | MB_SETFOREGROUND;
-        Check((recorded & wanted) == wanted, L"the box is asked for topmost and in the foreground",
+        const DWORD wanted = (topmost ? MB_TOPMOST : 0) | MB_SETFOREGROUND;
+        Check((recorded & (MB_TOPMOST | MB_SETFOREGROUND)) == wanted,
+              topmost ? L"the box is asked for topmost and in the foreground" : L"the box is asked in the foreground, not topmost",
               L"type " + Hex(recorded & 0x7FFFFFFF));
     }
     Note(L"Wine's extended style of the box: " + Hex(static_cast<DWORD>(GetWindowLongW(box, GWL_EXSTYLE))));
@@ -77,7 +78,7 @@ MessageBoxSeen Outcome(Target& program, const wchar_t* text) {
     Check(!program.MainVisible(), L"the window is hidden behind the box");
     Note(L"outcome: " + box.text);
     ExpectBox(box, text, kTitle, {IDOK});
-    ExpectInFrontUnowned(box.window);
+    ExpectInFrontUnowned(box.window, true);
     return box;
 }
 
@@ -164,6 +165,10 @@ std::wstring Beside(const std::wstring& exe, const wchar_t* name) {
 
 void AnswerDpi(int dpi) {
     SetEnvironmentVariableW(L"CERTINSTALL_TEST_WINDOW_DPI", std::to_wstring(dpi).c_str());
+}
+
+void RunAs(const wchar_t* windows) {
+    SetEnvironmentVariableW(L"CERTINSTALL_TEST_WINDOWS", windows);
 }
 
 std::wstring Wide(const std::string& utf8) {

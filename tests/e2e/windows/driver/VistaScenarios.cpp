@@ -17,6 +17,7 @@ void ThemedLayout() {
     std::optional<Probe> probe;
     if (!StartProbed(program, probe)) return;
     CheckLayout(program, ScreenDpi());
+    CheckAccessible(program);
     CheckTextsFit(program, *probe, ScreenDpi(), MessageFontHeight(ScreenDpi()));
     CheckWindowIcons(program, ScreenDpi());
     Shot(L"layout");

@@ -7,28 +7,13 @@
 
 #include <cstdio>
 
-namespace {
-
-// SM_CXICON and SM_CXSMICON at the DPIs the cases run at.
-struct Sizes {
-    int dpi, bigPx, smallPx;
-};
-constexpr Sizes kSizes[] = {{96, 32, 16}, {144, 48, 24}};
-
-}  // namespace
-
 // Wine keeps icons per process: it answers another process's WM_GETICON with
 // no icon (measured), and an icon's bitmaps mean nothing elsewhere.
 // WindowProbe.dll, hooked on the program's thread by the caller, reads them
 // from inside.
 void CheckWindowIcons(Target& program, int dpi) {
-    const Sizes* wanted = nullptr;
-    for (const Sizes& s : kSizes)
-        if (s.dpi == dpi) wanted = &s;
-    if (!wanted) {
-        Check(false, L"the icons' sizes are known at the DPI", std::to_wstring(dpi));
-        return;
-    }
+    // SM_CXICON and SM_CXSMICON: 32 and 16 px at 96 DPI, and in proportion.
+    const int wantedBig = MulDiv(32, dpi, 96), wantedSmall = MulDiv(16, dpi, 96);
 
     wchar_t path[MAX_PATH] = L"";
     GetEnvironmentVariableW(L"CERTINSTALL_PROBE_OUT", path, MAX_PATH);
@@ -46,8 +31,8 @@ void CheckWindowIcons(Target& program, int dpi) {
         5000);
     const std::wstring seen = L"big " + std::to_wstring(bigPx) + L", small " + std::to_wstring(smallPx) + L" px";
     Note(L"the window's icons at " + std::to_wstring(dpi) + L" DPI: " + seen);
-    Check(bigPx == wanted->bigPx && smallPx == wanted->smallPx,
-          L"the window sets its big and small icons at " + std::to_wstring(wanted->bigPx) + L" and " +
-              std::to_wstring(wanted->smallPx) + L" px",
+    Check(bigPx == wantedBig && smallPx == wantedSmall,
+          L"the window sets its big and small icons at " + std::to_wstring(wantedBig) + L" and " +
+              std::to_wstring(wantedSmall) + L" px",
           seen);
 }

@@ -24,7 +24,8 @@ int wmain(int argc, wchar_t** argv) {
         {L"root-unwritable", RootUnwritable}, {L"after-refusal", AfterRefusal},
         {L"editions-second-start", EditionsSecondStart}, {L"second-start-hidden", SecondStartHidden},
         {L"second-start-early", SecondStartEarly}, {L"dll-planting", DllPlanting},
-        {L"opened-at-144", OpenedAt144},
+        {L"opened-at-144", OpenedAt144}, {L"second-start-denied", SecondStartDenied},
+        {L"windows", OnWindows}, {L"high-contrast", HighContrast},
     };
     if (argc != 4) {
         std::fwprintf(stderr, L"usage: driver SCENARIO EXE OUTPUT-FOLDER\n");
@@ -36,10 +37,14 @@ int wmain(int argc, wchar_t** argv) {
     if (std::wcscmp(argv[1], L"load-by-name") == 0) return LoadLibraryW(argv[2]) ? 0 : 1;
     g_exe = argv[2];
     g_output = argv[3];
-    // Every box's type is recorded from before the program starts; the
-    // start-up measurement runs without the hook.
-    std::optional<DllHook> boxType;
-    if (std::wcscmp(argv[1], L"startup") != 0) boxType.emplace(L"BoxType.dll", "RecordBoxType", WH_CALLWNDPROC, 0);
+    // Every box's type is recorded from before the program starts, and the
+    // program finds the functions of the Windows the case names; the
+    // start-up measurement runs the program as it is, without the hooks.
+    std::optional<DllHook> boxType, functions;
+    if (std::wcscmp(argv[1], L"startup") != 0) {
+        boxType.emplace(L"BoxType.dll", "RecordBoxType", WH_CALLWNDPROC, 0);
+        functions.emplace(L"GuardHooks.dll", "WindowsFunctions", WH_CBT, 0);
+    }
     for (const Entry& s : scenarios) {
         if (std::wcscmp(s.name, argv[1]) != 0) continue;
         ForgetUserCertificates();

@@ -1,14 +1,25 @@
 // Hooks the driver sets to reach inside the program's process, where the
-// cases of start-up races and of another monitor's DPI need it. Test use only.
-//   HoldWindow (WH_CBT): holds the creation of the installer window's first
-//     control until the driver sets the event CertInstallTest.Release, after
-//     setting CertInstallTest.Held: the program then runs, its mutex taken,
-//     its window made but hidden, and nothing of it on the screen yet.
-//   AnswerDpi (WH_CBT): as the installer's window is created, makes
-//     GetDpiForWindow in the program's process answer the DPI that
-//     CERTINSTALL_TEST_WINDOW_DPI gives (0: fail, as where it is absent),
-//     as on a monitor of another scale than the system's. Wine's answer is
-//     always the system's DPI.
+// cases of each Windows' functions, start-up races and assistive settings
+// need it. Test use only.
+//   WindowsFunctions (WH_CBT): set for every case. At the first window the
+//     program makes, before any of its run-time lookups but SetDllDirectoryW
+//     (Wine refuses another process's writes to the program's memory, so
+//     nothing can enter it sooner), points the exe's imports of
+//     GetProcAddress, LoadLibraryW and SystemParametersInfoW here:
+//     - a function or DLL that the Windows CERTINSTALL_TEST_WINDOWS names
+//       lacks (RunTimeNames.h) is not found, as there;
+//     - CERTINSTALL_TEST_WINDOW_DPI, where set, is what the per-monitor DPI
+//       function of that Windows answers (GetDpiForWindow from 10 1607,
+//       GetDpiForMonitor on 8.1), as on a monitor of another scale than
+//       the system's: Wine always answers the system's DPI;
+//     - CERTINSTALL_TEST_HIGH_CONTRAST=1 turns the high-contrast flag on,
+//       which Wine never reports;
+//     - each lookup the table lacks, and each one hidden, is written to the
+//       file CERTINSTALL_TEST_LOOKUPS names.
+//   HoldWindow (WH_CBT): holds the creation of the installer window until
+//     the driver sets the event CertInstallTest.Release, after setting
+//     CertInstallTest.Held: the program then runs, its mutex taken, with no
+//     window yet.
 //   LoadLater (WH_CBT): as the installer's window is created, loads
 //     dwmapi.dll by name in the program's process, as any later load by name
 //     there would (a system DLL's own, an input method's): it must come from
@@ -33,28 +44,11 @@ bool IsInstallerWindow(LPARAM lparam) {
     return !create->hwndParent && IsInstallerClass(create->lpszClass);
 }
 
-bool IsInstallerControl(LPARAM lparam) {
-    const CREATESTRUCTW* create = reinterpret_cast<CBT_CREATEWNDW*>(lparam)->lpcs;
-    wchar_t parent[32] = L"";
-    return create->hwndParent && GetClassNameW(create->hwndParent, parent, 32) && IsInstallerClass(parent);
-}
-
-// Overwrites the start of the function with "mov eax, answer; ret 4".
-void Answer(void* function, DWORD answer) {
-    unsigned char code[8] = {0xB8, 0, 0, 0, 0, 0xC2, 0x04, 0x00};
-    memcpy(code + 1, &answer, 4);
-    DWORD old;
-    if (!VirtualProtect(function, sizeof code, PAGE_EXECUTE_READWRITE, &old)) return;
-    memcpy(function, code, sizeof code);
-    VirtualProtect(function, sizeof code, old, &old);
-    FlushInstructionCache(GetCurrentProcess(), function, sizeof code);
-}
-
 }  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK HoldWindow(int code, WPARAM wparam, LPARAM lparam) {
     static bool held = false;
-    if (code == HCBT_CREATEWND && !held && IsInstallerControl(lparam)) {
+    if (code == HCBT_CREATEWND && !held && IsInstallerWindow(lparam)) {
         held = true;
         HANDLE go = OpenEventW(SYNCHRONIZE, FALSE, L"CertInstallTest.Release");
         if (HANDLE told = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"CertInstallTest.Held")) {
@@ -65,18 +59,6 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK HoldWindow(int code, WPARAM wp
             WaitForSingleObject(go, 60000);
             CloseHandle(go);
         }
-    }
-    return CallNextHookEx(nullptr, code, wparam, lparam);
-}
-
-extern "C" __declspec(dllexport) LRESULT CALLBACK AnswerDpi(int code, WPARAM wparam, LPARAM lparam) {
-    static bool done = false;
-    char dpi[16] = "";
-    if (code == HCBT_CREATEWND && !done && IsInstallerWindow(lparam) &&
-        GetEnvironmentVariableA("CERTINSTALL_TEST_WINDOW_DPI", dpi, sizeof dpi)) {
-        done = true;
-        if (void* function = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")))
-            Answer(function, static_cast<DWORD>(std::atoi(dpi)));
     }
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }

@@ -8,4 +8,7 @@ enum ProbeCommand {
     kProbeTextsOrDpi = 0,    // wParam 0: measure the texts; N: WM_DPICHANGED for N DPI
     kProbeMessageFont = 1,   // wParam N: the message font N pixels high
     kProbeIcons = 2,         // measure the window's icons
+    kProbeTallerCaption = 3, // wParam N: the title bar N pixels taller, the message font as it was
+    kProbeContrast = 4,      // wParam 1: High Contrast White; 2: Black; 0: high contrast off
+    kProbeDrag = 5,          // wParam N: dragged onto a monitor of N DPI
 };

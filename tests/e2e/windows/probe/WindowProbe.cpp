@@ -11,7 +11,13 @@
 //   wParam N, lParam 1: makes the message font N pixels high in the
 //             program's process and sends the window the WM_SETTINGCHANGE
 //             with which Windows announces a new text size;
-//   lParam 2: writes the size of the window's big and small icons there.
+//   lParam 2: writes the size of the window's big and small icons there;
+//   wParam N, lParam 3: makes the title bar N pixels taller, the message font
+//             as it was, and has Windows reckon the window's frame anew;
+//   wParam 1, 2 or 0, lParam 4: High Contrast White, Black, or high contrast
+//             off, as the user switches while the window shows;
+//   wParam N, lParam 5: drags the window onto a monitor of N DPI, as Windows
+//             10 1703 and later tell it, and writes where it went.
 // Test use only.
 #include <windows.h>
 
@@ -71,13 +77,67 @@ void Measure(HWND window) {
 
 // Windows keeps the new font and tells every window; here only the program's
 // process is told, which is all that reads it.
+// The broadcast is the plainest one, "a setting changed": which one each
+// Windows' settings page sends is not for the program to rely on.
 void SetMessageFont(HWND window, int height) {
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     metrics.lfMessageFont.lfHeight = -height;
     SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    SendMessageW(window, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, reinterpret_cast<LPARAM>(L"WindowMetrics"));
+    // Windows 10's text size goes back to 100 % with it.
+    const DWORD factor = 100;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Accessibility", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegSetValueExW(key, L"TextScaleFactor", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&factor), sizeof factor);
+        RegCloseKey(key);
+    }
+    SendMessageW(window, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"WindowMetrics"));
+}
+
+// 8.1's "Change only the text size" for title bars, or a theme with another
+// frame: the message font stays, the frame grows around the window.
+void RaiseCaption(HWND window, int pixels) {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    metrics.iCaptionHeight += pixels;
+    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// High Contrast White (1) or Black (2), as the user switches while the
+// window shows, or high contrast off (0), the colours left as they are.
+// Wine keeps the colours for the prefix's other programs: a case ends in the
+// scheme it began with. GuardHooks.dll answers the flag from the environment.
+void SetContrast(HWND window, int scheme) {
+    const int elements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT};
+    const COLORREF white[] = {RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0)};
+    const COLORREF black[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255)};
+    SetEnvironmentVariableW(L"CERTINSTALL_TEST_HIGH_CONTRAST", scheme ? L"1" : L"0");
+    if (scheme) SetSysColors(4, elements, scheme == 1 ? white : black);
+    SendMessageW(window, WM_SYSCOLORCHANGE, 0, 0);
+}
+
+// What Windows 10 1703 and later send a window dragged onto a monitor of
+// another DPI, the rectangle reaching out of the work area to the right:
+// "drag W H LEFT TOP RIGHT BOTTOM", the size it asked for and where it went.
+void Drag(HWND window, int dpi) {
+    wchar_t path[MAX_PATH];
+    if (!GetEnvironmentVariableW(L"CERTINSTALL_PROBE_OUT", path, MAX_PATH)) return;
+    SendMessageW(window, WM_ENTERSIZEMOVE, 0, 0);
+    SIZE size = {};
+    SendMessageW(window, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&size));
+    RECT work, went;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT suggested = {work.right - size.cx / 2, work.top + 10, work.right - size.cx / 2 + size.cx, work.top + 10 + size.cy};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    GetWindowRect(window, &went);
+    SendMessageW(window, WM_EXITSIZEMOVE, 0, 0);
+    if (FILE* out = _wfopen(path, L"w")) {
+        std::fprintf(out, "drag %ld %ld %ld %ld %ld %ld\n", size.cx, size.cy, went.left, went.top, went.right, went.bottom);
+        std::fclose(out);
+    }
 }
 
 // "icons BIG SMALL": the side in pixels of the icon the window answers to
@@ -120,10 +180,17 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK WindowProbe(int code, WPARAM w
     static const UINT probe = RegisterWindowMessageW(kProbeMessage);
     auto* message = reinterpret_cast<MSG*>(lparam);
     if (code == HC_ACTION && wparam == PM_REMOVE && message->message == probe) {
+        const int n = static_cast<int>(message->wParam);
         if (message->lParam == kProbeMessageFont)
-            SetMessageFont(message->hwnd, static_cast<int>(message->wParam));
+            SetMessageFont(message->hwnd, n);
         else if (message->lParam == kProbeIcons)
             MeasureIcons(message->hwnd);
+        else if (message->lParam == kProbeTallerCaption)
+            RaiseCaption(message->hwnd, n);
+        else if (message->lParam == kProbeContrast)
+            SetContrast(message->hwnd, n);
+        else if (message->lParam == kProbeDrag)
+            Drag(message->hwnd, n);
         else if (message->wParam)
             ChangeDpi(message->hwnd, static_cast<int>(message->wParam));
         else
