@@ -130,7 +130,7 @@ while read -r name scenario; do
         if [ -f "$case_dir/lookups.txt" ]; then
             sort -u "$case_dir/lookups.txt" | sed 's/^/   lookup: /'
             if grep -q '^unlisted' "$case_dir/lookups.txt"; then
-                echo "FAIL: the program looked up a name tests/e2e/windows/guard/RunTimeNames.h lacks"
+                echo "FAIL: the program looked up a name the table of tests/e2e/windows/guard/WindowsFunctions.cpp lacks"
                 status=1
             fi
         fi

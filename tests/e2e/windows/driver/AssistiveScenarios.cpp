@@ -11,29 +11,24 @@
 
 namespace {
 
-std::wstring NameOf(IAccessible* object) {
-    VARIANT self = {};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    BSTR name = nullptr;
-    object->get_accName(self, &name);
-    std::wstring text = name ? name : L"";
-    SysFreeString(name);
-    return text;
+// The object oleacc gives a screen reader for a window's client area.
+IAccessible* ClientObject(HWND window) {
+    IAccessible* object = nullptr;
+    AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object));
+    return object;
 }
 
-// WCAG's relative luminance of a colour and the contrast of two.
-double Luminance(COLORREF c) {
-    const auto linear = [](int v) {
-        const double s = v / 255.0;
-        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(GetRValue(c)) + 0.7152 * linear(GetGValue(c)) + 0.0722 * linear(GetBValue(c));
-}
-
+// WCAG's contrast of two colours, from their relative luminance.
 double Contrast(COLORREF a, COLORREF b) {
-    const double la = Luminance(a), lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    const auto luminance = [](COLORREF c) {
+        double sum = 0;
+        for (auto [value, weight] : {std::pair{GetRValue(c), 0.2126}, {GetGValue(c), 0.7152}, {GetBValue(c), 0.0722}}) {
+            const double s = value / 255.0;
+            sum += weight * (s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4));
+        }
+        return sum + 0.05;
+    };
+    return std::max(luminance(a), luminance(b)) / std::min(luminance(a), luminance(b));
 }
 
 COLORREF PixelAt(HWND window, int x, int y) {
@@ -48,61 +43,57 @@ COLORREF PixelAt(HWND window, int x, int y) {
 // The window's face, in its left margin, is the scheme's; the strongest
 // colour between the banner and the first label, where the separator runs,
 // stands out from it.
-void ExpectSeparatorStandsOut(Target& program, const std::wstring& scheme, COLORREF wantedFace) {
+void ExpectSeparatorStandsOut(Target& program, const std::wstring& scheme, COLORREF face) {
     HWND main = program.MainWindow();
-    Check(WaitUntil([&] { return PixelAt(main, 2, 2) == wantedFace; }, 5000) && WaitPainted(main),
-          scheme + L": the window's face is " + Colour(wantedFace), Colour(PixelAt(main, 2, 2)));
+    Check(WaitUntil([&] { return PixelAt(main, 2, 2) == face; }, 5000) && WaitPainted(main),
+          scheme + L": the window's face is " + Colour(face), Colour(PixelAt(main, 2, 2)));
     RECT banner, label;
     GetWindowRect(program.Control(Picture1), &banner);
     GetWindowRect(program.Control(lblDesc), &label);
-    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&banner), 2);
-    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&label), 2);
+    POINT from = {(label.left + label.right) / 2, banner.bottom};
+    ScreenToClient(main, &from);
     double strongest = 1;
-    for (int y = banner.bottom; y < label.top; ++y)
-        strongest = std::max(strongest, Contrast(PixelAt(main, (label.left + label.right) / 2, y), wantedFace));
-    wchar_t ratio[16];
-    swprintf(ratio, 16, L"%.2f:1", strongest);
-    Check(strongest >= 3, scheme + L": the separator stands out from it by 3:1 or more", ratio);
-    Note(scheme + L": " + ratio);
+    for (int y = from.y; y < from.y + label.top - banner.bottom; ++y)
+        strongest = std::max(strongest, Contrast(PixelAt(main, from.x, y), face));
+    Check(strongest >= 3, scheme + L": the separator stands out from it by 3:1 or more",
+          std::to_wstring(strongest) + L":1");
 }
 
 }  // namespace
 
+// From this process, as a screen reader: the window is a dialog, and its
+// children read in order, each by its own object's name, the banner's the
+// words its picture shows (Wine's objects for the child windows have none).
 void CheckAccessible(Target& program) {
     CoInitialize(nullptr);
-    IAccessible* window = nullptr;
-    if (Check(SUCCEEDED(AccessibleObjectFromWindow(program.MainWindow(), OBJID_CLIENT, IID_IAccessible,
-                                                   reinterpret_cast<void**>(&window))),
-              L"a screen reader gets the window's object from oleacc")) {
+    if (IAccessible* window = ClientObject(program.MainWindow())) {
         VARIANT self = {}, role = {};
         self.vt = VT_I4;
         self.lVal = CHILDID_SELF;
         window->get_accRole(self, &role);
         Check(role.vt == VT_I4 && role.lVal == ROLE_SYSTEM_DIALOG, L"it reads the window as a dialog (role 0x12)",
-              L"role " + Hex(role.vt == VT_I4 ? role.lVal : 0));
-        // What it reads when the dialog opens, in order: its children's names.
+              L"role " + Hex(role.lVal));
         LONG count = 0, got = 0;
         window->get_accChildCount(&count);
         std::vector<VARIANT> children(static_cast<std::size_t>(count));
         AccessibleChildren(window, 0, count, children.data(), &got);
-        // The banner by the words its picture shows.
         std::wstring read, wanted = L"|Corvane 加密邮局 · 根证书安装工具";
         for (ControlName c : {lblDesc, Label1, cmdNext, cmdExit}) wanted += std::wstring(L"|") + kControls[c].caption;
-        // Each a child window, whose own object names it (Wine's objects for
-        // the windows themselves have no name).
         for (LONG i = 0; i < got; ++i) {
             HWND control = nullptr;
             IAccessible* child = nullptr;
-            if (children[i].vt == VT_DISPATCH && children[i].pdispVal &&
+            if (children[i].vt == VT_DISPATCH &&
                 SUCCEEDED(children[i].pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&child)))) {
                 WindowFromAccessibleObject(child, &control);
                 child->Release();
             }
-            if (control && SUCCEEDED(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible,
-                                                                reinterpret_cast<void**>(&child)))) {
-                read += L"|" + NameOf(child);
+            BSTR name = nullptr;
+            if ((child = control ? ClientObject(control) : nullptr)) {
+                child->get_accName(self, &name);
                 child->Release();
             }
+            read += L"|" + std::wstring(name ? name : L"");
+            SysFreeString(name);
             VariantClear(&children[i]);
         }
         Check(read == wanted, L"it reads the banner's name, both labels and the buttons, in that order", read);
@@ -111,10 +102,10 @@ void CheckAccessible(Target& program) {
     CoUninitialize();
 }
 
-// Under High Contrast Black, which the prefix's colours and the flag give it
-// from the start, then White, Black again and none, switched while the
-// window shows: the separator stands out in each scheme, and the design's
-// greys come back.
+// High Contrast Black, which the prefix's colours and the flag give it from
+// the start, then White, Black again and none, switched while the window
+// shows: the separator stands out in each scheme, and the design's greys come
+// back.
 void HighContrast() {
     Target program;
     std::optional<Probe> probe;
@@ -128,8 +119,7 @@ void HighContrast() {
     probe->SetContrast(main, 2);
     ExpectSeparatorStandsOut(program, L"and back to High Contrast Black", RGB(0, 0, 0));
     probe->SetContrast(main, 0);
-    const int dpi = ScreenDpi();
-    const int y = TwipsToPixels(kControls[Line1].top, dpi), x = TwipsToPixels(kControls[Line1].left, dpi);
+    const int x = TwipsToPixels(kControls[Line1].left, ScreenDpi()), y = TwipsToPixels(kControls[Line1].top, ScreenDpi());
     Check(WaitUntil([&] { return PixelAt(main, x, y) == RGB(192, 192, 192); }, 5000),
           L"high contrast off: the design's grey line again", Colour(PixelAt(main, x, y)));
     program.ClickExit();
