@@ -29,6 +29,7 @@ public:
     bool FitsText() const override { return false; }
     void AdjustFrame(RECT& rect, DWORD style, int) const override { AdjustWindowRectEx(&rect, style, FALSE, 0); }
     // The original's one image, from the class, which Windows scales itself.
+    HICON ClassIcon(HINSTANCE instance, int id) const override { return LoadIconW(instance, MAKEINTRESOURCEW(id)); }
     IconSizes WindowIconSizes(int) const override { return {0, 0}; }
 };
 

@@ -20,7 +20,7 @@ FormWindow::FormWindow(HINSTANCE instance, const WindowLook& look, const wchar_t
     type.cbSize = sizeof type;
     type.lpfnWndProc = Procedure;
     type.hInstance = instance;
-    type.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
+    type.hIcon = look.ClassIcon(instance, IDI_PROGRAM);
     type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     type.lpszClassName = className;
@@ -161,8 +161,9 @@ void FormWindow::Arrange(Dpi dpi, const RECT& area) {
         put(frame);
     }
     // Moving a control copies its old pixels along; every control draws
-    // itself afresh in its new size and font.
-    Repaint();
+    // itself afresh in its new size and font. Before the first show nothing
+    // has been drawn.
+    if (IsWindowVisible(window_.get())) Repaint();
     arranging_ = false;
 }
 

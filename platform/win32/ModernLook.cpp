@@ -61,9 +61,11 @@ public:
     bool FitsText() const override { return true; }
     void AdjustFrame(RECT& rect, DWORD style, int dpi) const override { AdjustWindowRectForDpi(rect, style, dpi); }
 
-    // The class's icon is loaded once at the system's DPI and stretched by
+    // A class's icon is loaded once at the system's DPI and stretched by
     // Windows on a monitor of another: the window sets its own at the sizes
-    // Windows draws at this DPI (32 and 16 px at 100 %, 48 and 24 at 150 %).
+    // Windows draws at this DPI (32 and 16 px at 100 %, 48 and 24 at 150 %),
+    // before it first shows, and its class has none to load for nothing.
+    HICON ClassIcon(HINSTANCE, int) const override { return nullptr; }
     IconSizes WindowIconSizes(int dpi) const override {
         return {SystemMetricForDpi(SM_CXICON, dpi), SystemMetricForDpi(SM_CXSMICON, dpi)};
     }

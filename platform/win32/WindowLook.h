@@ -36,6 +36,8 @@ public:
     virtual bool FitsText() const = 0;
     // Widens a client rectangle to the window rectangle around it.
     virtual void AdjustFrame(RECT& rect, DWORD style, int dpi) const = 0;
+    // The icon of the window's class, or none where the window sets its own.
+    virtual HICON ClassIcon(HINSTANCE instance, int id) const = 0;
     // The icons the window sets on itself at a DPI, beside its class's.
     virtual IconSizes WindowIconSizes(int dpi) const = 0;
 };
