@@ -13,6 +13,7 @@ classic-refused.png         refused-win10/refused.png
 vista-window.png            vista-layout/layout.png
 vista-text-225.png          vista-text-225/text-size.png
 vista-text-225-144dpi.png   vista-text-225-144/text-size.png
+vista-high-contrast.png     vista-high-contrast/high-contrast-black.png
 vista-installed.png         vista-installed/installed.png'
 
 # Every screenshot is there before any picture is replaced.
