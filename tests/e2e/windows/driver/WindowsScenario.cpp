@@ -48,6 +48,7 @@ void DragTo(Target& program, const Probe& probe, int dpi) {
               std::to_wstring(width) + L" wide, out of the work area",
           Rect(went));
     ExpectWithinWorkArea(program.MainWindow());
+    Check(WaitPainted(program.MainWindow()), L"the window is painted again");
     CheckTextsFit(program, probe, dpi, MessageFontHeight(dpi));
     CheckWindowIcons(program, dpi);
 }
