@@ -30,9 +30,12 @@ public:
             AddRef();
             return S_OK;
         }
-        // The children's enumeration (IEnumVARIANT) and the window behind
-        // the object (IOleWindow) are the standard object's.
-        return standard_->QueryInterface(id, object);
+        // The children's enumeration and the window behind the object are the
+        // standard object's. Nothing else is handed out: through it a client
+        // would reach the standard object itself, with its role.
+        if (id == __uuidof(IEnumVARIANT) || id == __uuidof(IOleWindow)) return standard_->QueryInterface(id, object);
+        *object = nullptr;
+        return E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
     ULONG STDMETHODCALLTYPE Release() override {
@@ -111,9 +114,9 @@ private:
 }  // namespace
 
 bool Accessibility::Load() {
-    if (!oleacc_) {
-        oleacc_.emplace(LoadSystemLibrary(L"oleacc.dll"));
-        if (HMODULE module = oleacc_->get()) {
+    if (!tried_) {
+        tried_ = true;
+        if (HMODULE module = LoadSystemLibrary(L"oleacc.dll")) {
             createStandard_ = reinterpret_cast<CreateStdAccessibleObjectFn>(
                 reinterpret_cast<void*>(GetProcAddress(module, "CreateStdAccessibleObject")));
             lresultFromObject_ = reinterpret_cast<LresultFromObjectFn>(

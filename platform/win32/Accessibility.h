@@ -2,9 +2,6 @@
 
 #include <windows.h>
 
-#include <optional>
-
-#include "platform/win32/Handles.h"
 
 // What a screen reader is told of the installer window beyond what Windows
 // knows of any window: that it is a dialog, so that Narrator, NVDA and the
@@ -26,11 +23,12 @@ private:
     using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
     using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, IUnknown*);
 
+    // Loads oleacc.dll, once. It is never freed: the objects given out run its
+    // code, and a screen reader may hold them until COM shuts down, after the
+    // window has gone.
     bool Load();
 
-    // The objects given out run oleacc's code: it stays loaded for as long
-    // as the window can be asked.
-    std::optional<OwnedLibrary> oleacc_;
+    bool tried_ = false;
     CreateStdAccessibleObjectFn createStandard_ = nullptr;
     LresultFromObjectFn lresultFromObject_ = nullptr;
 };

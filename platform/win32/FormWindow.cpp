@@ -109,7 +109,7 @@ public:
 
 }  // namespace
 
-WindowPlacement FormWindow::Place(Dpi dpi, HFONT labelFont, HFONT buttonFont, const RECT& area) const {
+WindowPlacement FormWindow::Place(Dpi dpi, HFONT labelFont, HFONT buttonFont, const RECT& work) const {
     // Nothing of the classic grows, so no work area is too small for it.
     if (!look_.FitsText()) return PlaceControls(DesignFits(), dpi.x, dpi.y, kUnboundedScreen);
     // While the user drags the window across monitors, the size it is given
@@ -117,7 +117,6 @@ WindowPlacement FormWindow::Place(Dpi dpi, HFONT labelFont, HFONT buttonFont, co
     // another would move it away from the cursor.
     Screen screen = kUnboundedScreen;
     if (!dragging_) {
-        const RECT work = WorkAreaAround(area);
         const SIZE frame = FrameSize(dpi, {0, 0});
         screen = {{work.right - work.left, work.bottom - work.top}, {frame.cx, frame.cy}};
     }
@@ -125,13 +124,17 @@ WindowPlacement FormWindow::Place(Dpi dpi, HFONT labelFont, HFONT buttonFont, co
 }
 
 void FormWindow::Arrange(Dpi dpi, const RECT& area) {
+    // Moving the window can take it to another monitor, whose WM_DPICHANGED
+    // arranges it again from within: the outer call is not over when that ends.
+    const bool outer = !arranging_;
     arranging_ = true;
     dpi_ = dpi;
     // The controls draw with the old fonts until they are given the new ones.
     const OwnedGdiObject<HFONT> oldLabelFont(labelFont_.Release()), oldButtonFont(buttonFont_.Release());
     labelFont_.Reset(look_.CreateLabelFont(dpi_.y));
     buttonFont_.Reset(look_.CreateButtonFont(dpi_.y));
-    placement_ = Place(dpi_, labelFont_.get(), buttonFont_.get(), area);
+    const RECT work = WorkAreaAround(area);
+    placement_ = Place(dpi_, labelFont_.get(), buttonFont_.get(), work);
     for (int i = 0; i < kControlCount; ++i) {
         if (!controls_[i]) continue;
         const PixelBox& box = placement_.controls[i];
@@ -142,10 +145,9 @@ void FormWindow::Arrange(Dpi dpi, const RECT& area) {
 
     icons_.Set(window_.get(), instance_, IDI_PROGRAM, look_.WindowIconSizes(dpi_.x));
 
-    const PixelRect work = Pixels(WorkAreaAround(area));
     const auto put = [&](SIZE frame) {
         const PixelBox at = dragging_ ? PixelBox{area.left, area.top, frame.cx, frame.cy}
-                                      : CentredWithin(Pixels(area), {frame.cx, frame.cy}, work);
+                                      : CentredWithin(Pixels(area), {frame.cx, frame.cy}, Pixels(work));
         SetWindowPos(window_.get(), nullptr, at.x, at.y, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
     };
     SIZE frame = FrameSize(dpi_, placement_.client);
@@ -164,7 +166,7 @@ void FormWindow::Arrange(Dpi dpi, const RECT& area) {
     // itself afresh in its new size and font. Before the first show nothing
     // has been drawn.
     if (IsWindowVisible(window_.get())) Repaint();
-    arranging_ = false;
+    if (outer) arranging_ = false;
 }
 
 bool FormWindow::MessageFontChanged() const {
@@ -210,11 +212,11 @@ void FormWindow::Show() {
     // the keyboard, else from the first key pressed.
     SendMessageW(window_.get(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
     ShowWindow(window_.get(), SW_SHOW);
+    // Windows announces its own dialogs as they show, before the focus moves
+    // into them; a window that is one to a screen reader announces itself.
+    NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, window_.get(), OBJID_WINDOW, CHILDID_SELF);
     UpdateWindow(window_.get());
     SetFocus(Control(cmdNext));
-    // Windows announces its own dialogs; a window that is one to a screen
-    // reader announces itself.
-    NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, window_.get(), OBJID_WINDOW, CHILDID_SELF);
 }
 
 LRESULT CALLBACK FormWindow::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -272,7 +274,7 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             RECT now;
             GetWindowRect(window_.get(), &now);
             *reinterpret_cast<SIZE*>(lparam) =
-                FrameSize(dpi, Place(dpi, labelFont.get(), buttonFont.get(), now).client);
+                FrameSize(dpi, Place(dpi, labelFont.get(), buttonFont.get(), WorkAreaAround(now)).client);
             return TRUE;
         }
         case WM_DPICHANGED:

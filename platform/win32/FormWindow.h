@@ -49,8 +49,8 @@ private:
     // it in the middle of area, within the work area of area's monitor;
     // while it is dragged, at area's corner, wherever that is.
     void Arrange(Dpi dpi, const RECT& area);
-    // Where the controls go at a DPI, given its fonts, on the screen around area.
-    WindowPlacement Place(Dpi dpi, HFONT labelFont, HFONT buttonFont, const RECT& area) const;
+    // Where the controls go at a DPI, given its fonts, in a work area.
+    WindowPlacement Place(Dpi dpi, HFONT labelFont, HFONT buttonFont, const RECT& work) const;
     SIZE FrameSize(Dpi dpi, PixelSize client) const;  // the window's outer size around a client area
     // Whether the look's label font at the window's DPI is no longer the one it uses.
     bool MessageFontChanged() const;

@@ -26,11 +26,12 @@ BOOL CALLBACK Consider(HWND window, LPARAM context) {
 
 // Whether the process has yet to reach its first wait for input. Windows
 // answers WaitForInputIdle only once per process: from the first time its
-// thread waited for messages on, the call returns at once, busy or not.
+// thread waited for messages on, the call returns 0 at once, busy or not.
+// Any other answer (not ours to ask, as an elevated first start is; the
+// process gone) is taken as still starting: the caller then waits on, for
+// a window or for the mutex, which is the safe guess.
 bool StillStarting(DWORD processId) {
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
-    // Not ours to ask (an elevated first start): waiting a while longer is
-    // the safe guess.
     if (!process) return true;
     const bool starting = WaitForInputIdle(process, 0) != 0;
     CloseHandle(process);
