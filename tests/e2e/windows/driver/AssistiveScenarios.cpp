@@ -66,7 +66,8 @@ void ExpectSeparatorStandsOut(Target& program, const std::wstring& scheme, COLOR
 // words its picture shows (Wine's objects for the child windows have none).
 void CheckAccessible(Target& program) {
     CoInitialize(nullptr);
-    if (IAccessible* window = ClientObject(program.MainWindow())) {
+    IAccessible* window = ClientObject(program.MainWindow());
+    if (Check(window != nullptr, L"oleacc gives the window's object")) {
         VARIANT self = {}, role = {};
         self.vt = VT_I4;
         self.lVal = CHILDID_SELF;
@@ -96,7 +97,8 @@ void CheckAccessible(Target& program) {
             SysFreeString(name);
             VariantClear(&children[i]);
         }
-        Check(read == wanted, L"it reads the banner's name, both labels and the buttons, in that order", read);
+        Check(got == count && read == wanted, L"it reads the banner's name, both labels and the buttons, in that order",
+              read);
         window->Release();
     }
     CoUninitialize();

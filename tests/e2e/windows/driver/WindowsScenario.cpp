@@ -80,7 +80,13 @@ void OnWindows() {
         GetWindowRect(main, &outer);
         return EqualRect(&now, &client) && outer.bottom - outer.top == frame.bottom - frame.top + 12;
     }(), L"a title bar 12 px taller: the window grows by as much, its client area as the layout made it");
-    probe->RaiseCaption(main, -12);  // Wine keeps it for the prefix's other programs
+    // Wine keeps the title bar for the prefix's other programs: back as it was.
+    probe->RaiseCaption(main, -12);
+    WaitUntil([&] {
+        RECT now;
+        GetWindowRect(main, &now);
+        return now.bottom - now.top == frame.bottom - frame.top;
+    }, 5000);
     if (windows == L"8.1" || since1607) {
         GetWindowRect(main, &frame);
         probe->Post(main, 144);
