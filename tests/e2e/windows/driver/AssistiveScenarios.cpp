@@ -97,6 +97,7 @@ void CheckAccessible(Target& program) {
             SysFreeString(name);
             VariantClear(&children[i]);
         }
+        Note(L"role " + Hex(role.lVal) + L", children read: " + read);
         Check(got == count && read == wanted, L"it reads the banner's name, both labels and the buttons, in that order",
               read);
         window->Release();
