@@ -63,7 +63,7 @@ apt_install() {
     status=0
     DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -q --no-install-recommends "$@" || status=$?
     if [ $status -ne 0 ] && [ ! -f "$kept/updated" ]; then
-        # Err:6 http://deb.debian.org/debian-security bookworm-security/main i386 Packages
+        # "Err:6 ADDRESS SUITE/COMPONENT ARCHITECTURE Packages", as apt writes it
         failed=$(awk '
             /^Err:/ {
                 sub(/^Err:[0-9]* /, "")
