@@ -109,7 +109,6 @@ void WindowFails();
 void EditionsSecondStart();
 void SecondStartHidden();
 void SecondStartEarly();
-void SecondStartDenied();
 void DllPlanting();
 void OpenedAt144();
 // The Vista edition: its window's fonts at a DPI and at a changed one, an

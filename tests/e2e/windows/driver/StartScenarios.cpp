@@ -82,6 +82,9 @@ void SecondStart() {
 }
 
 // The same while the window shows, where no confirmation can be waited for.
+// Last, a start refused by the mutex an elevated start made (here made
+// beforehand, closed to everyone) takes it that another runs: it shows
+// nothing and ends, rather than open a second window.
 void SecondStartShown() {
     DecoyWindow decoy;
     Target program;
@@ -90,6 +93,18 @@ void SecondStartShown() {
     program.ClickExit();
     ExpectEnd(program);
     StartsAgainAfterTheEnd();
+    SECURITY_DESCRIPTOR closed;
+    ACL none;
+    InitializeSecurityDescriptor(&closed, SECURITY_DESCRIPTOR_REVISION);
+    InitializeAcl(&none, sizeof none, ACL_REVISION);
+    SetSecurityDescriptorDacl(&closed, TRUE, &none, FALSE);
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, &closed, FALSE};
+    const bool vista = WindowClassOf(g_exe) == kVistaWindowClass;
+    HANDLE mutex = CreateMutexW(&attributes, TRUE, vista ? kVistaRunningMutex : kClassicRunningMutex);
+    if (Check(mutex != nullptr, L"the edition's mutex, closed to others, as an elevated start's")) {
+        StartAgain(g_exe, L"while the mutex refuses it");
+        CloseHandle(mutex);
+    }
 }
 
 // Creating a control fails half-way (a CBT hook refuses the program's
@@ -231,22 +246,4 @@ void SecondStartEarly() {
     ExpectEnd(first);
     CloseHandle(held);
     CloseHandle(release);
-}
-
-// An elevated first start made the edition's mutex, which refuses a normal
-// start (here the driver made it, closed to everyone): that start must take
-// it that another runs, and end showing nothing, not open a second window.
-void SecondStartDenied() {
-    SECURITY_DESCRIPTOR closed;
-    ACL none;
-    InitializeSecurityDescriptor(&closed, SECURITY_DESCRIPTOR_REVISION);
-    InitializeAcl(&none, sizeof none, ACL_REVISION);
-    SetSecurityDescriptorDacl(&closed, TRUE, &none, FALSE);
-    SECURITY_ATTRIBUTES attributes = {sizeof attributes, &closed, FALSE};
-    const bool vista = WindowClassOf(g_exe) == kVistaWindowClass;
-    HANDLE mutex = CreateMutexW(&attributes, TRUE, vista ? kVistaRunningMutex : kClassicRunningMutex);
-    if (Check(mutex != nullptr, L"the edition's mutex, closed to others, as an elevated start's")) {
-        StartAgain(g_exe, L"while the mutex refuses it");
-        CloseHandle(mutex);
-    }
 }

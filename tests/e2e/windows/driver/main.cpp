@@ -24,7 +24,7 @@ int wmain(int argc, wchar_t** argv) {
         {L"root-unwritable", RootUnwritable}, {L"after-refusal", AfterRefusal},
         {L"editions-second-start", EditionsSecondStart}, {L"second-start-hidden", SecondStartHidden},
         {L"second-start-early", SecondStartEarly}, {L"dll-planting", DllPlanting},
-        {L"opened-at-144", OpenedAt144}, {L"second-start-denied", SecondStartDenied},
+        {L"opened-at-144", OpenedAt144},
         {L"windows", OnWindows}, {L"high-contrast", HighContrast},
     };
     if (argc != 4) {
