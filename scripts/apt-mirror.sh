@@ -43,7 +43,8 @@ debian_mirror() {
 # update. A mirror caught mid-sync serves an index that does not match its
 # Release file, and the update fails on it: it is tried three times,
 # $SETUP_UPDATE_PAUSE seconds apart (10), then the install goes on with the
-# lists apt has. Should the install fail after such an update, one line names
+# lists apt has, and once more with bookworm's own versions first. Should the
+# install still fail after such an update, one line names
 # what the mirror failed to give, from apt's "Err:" lines, and says to try
 # again later. apt's own output reaches the user as it comes.
 apt_install() {
@@ -62,6 +63,16 @@ apt_install() {
     done
     status=0
     DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -q --no-install-recommends "$@" || status=$?
+    if [ $status -ne 0 ] && [ ! -f "$kept/updated" ]; then
+        # The index that failed is most often the security suite's for i386
+        # alone: its amd64 versions of a library then stand ahead of the
+        # i386 ones, and Multi-Arch wants both the same. The release's own
+        # suite was read for both, so the install is tried once more with
+        # its versions first (a -t among ARGS still wins).
+        status=0
+        DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -q --no-install-recommends -t bookworm "$@" ||
+            status=$?
+    fi
     if [ $status -ne 0 ] && [ ! -f "$kept/updated" ]; then
         # "Err:6 ADDRESS SUITE/COMPONENT ARCHITECTURE Packages", as apt writes it
         failed=$(awk '
