@@ -44,7 +44,7 @@ int DpiForWindow(HWND window) {
     if (const auto getDpiForWindow = Lookup<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow"))
         if (const UINT dpi = getDpiForWindow(window)) return static_cast<int>(dpi);
 
-    // shcore.dll first shipped with 8.1.
+    // shcore.dll ships with Windows 8, its GetDpiForMonitor only from 8.1.
     using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
     constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
     if (HMODULE shcore = LoadSystemLibrary(L"shcore.dll")) {

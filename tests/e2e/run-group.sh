@@ -85,9 +85,20 @@ trap 'wineserver -k 2>/dev/null; kill $XVFB_PID 2>/dev/null' EXIT
 trap 'exit 1' INT TERM HUP
 
 # boot: a wineserver that stays between the cases, so that the prefix's
-# services and desktop stay up too, and the control registered once.
+# services and desktop stay up too, and the control registered once. The
+# first Wine process of a new wineserver has ntdll run "wineboot.exe --init"
+# (which starts services.exe and the winedevice drivers) and waits for it
+# unbounded; under qemu that start has been seen to hang for good. So Wine
+# is booted here, on purpose, within 90 s, and once more from scratch if the
+# first boot does not finish.
 boot() {
-    wineserver -p
+    for try in 1 2; do
+        wineserver -p
+        timeout -k 5 90 wineboot --init >/dev/null 2>&1 && break
+        echo "Wine's boot did not finish in 90 s (try $try): ending its wineserver"
+        wineserver -k
+        [ $try -eq 2 ] && { echo "FAIL: Wine did not boot"; exit 1; }
+    done
     [ -z "$standin" ] || register_standin "$windows_build" || { echo "FAIL: regsvr32 of the stand-in"; exit 1; }
 }
 boot
@@ -112,7 +123,7 @@ while read -r name scenario; do
         export CERTINSTALL_TEST_LOOKUPS="$(windows_path "$case_dir")\\lookups.txt"
         # Wine's manifest parser warns about every element and namespace it
         # does not take; the program's manifest must give it nothing to say.
-        WINEDEBUG=-all,err+actctx,warn+actctx timeout 120 wine "$windows_build/tests/e2e/windows/driver.exe" \
+        WINEDEBUG=-all,err+actctx,warn+actctx timeout -k 5 120 wine "$windows_build/tests/e2e/windows/driver.exe" \
             "$scenario" "$(windows_path "$exe")" "$(windows_path "$case_dir")" 2>"$case_dir/wine.log"
         status=$?
         if [ $status -eq 124 ]; then

@@ -81,13 +81,6 @@ int CopiesInRootStore(const std::vector<BYTE>& certificate) {
 
 std::string StandInLog() {
     wchar_t path[MAX_PATH];
-    if (!GetEnvironmentVariableW(L"CENROLL_STANDIN_LOG", path, MAX_PATH)) return "";
-    std::string text;
-    if (FILE* log = _wfopen(path, L"r")) {
-        char line[256];
-        while (std::fgets(line, sizeof line, log)) text += line;
-        std::fclose(log);
-    }
-    return text;
+    return GetEnvironmentVariableW(L"CENROLL_STANDIN_LOG", path, MAX_PATH) ? FileText(path) : "";
 }
 

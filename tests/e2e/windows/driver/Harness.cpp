@@ -87,6 +87,34 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     return true;
 }
 
+std::string FileText(const std::wstring& path) {
+    std::string text;
+    if (FILE* in = _wfopen(path.c_str(), L"rb")) {
+        char buffer[512];
+        std::size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
+        std::fclose(in);
+    }
+    return text;
+}
+
+COLORREF PixelAt(HWND window, int x, int y) {
+    POINT p = {x, y};
+    ClientToScreen(window, &p);
+    HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+bool Resized(HWND window, const RECT& before) {
+    return WaitUntil([&] {
+        RECT now;
+        GetWindowRect(window, &now);
+        return now.right - now.left != before.right - before.left || now.bottom - now.top != before.bottom - before.top;
+    }, 5000);
+}
+
 std::wstring WindowClassOf(const std::wstring& exe) {
     const std::wstring name = exe.substr(exe.find_last_of(L'\\') + 1);
     return _wcsnicmp(name.c_str(), L"CertInstallVista", 16) == 0 ? kVistaWindowClass : kClassicWindowClass;

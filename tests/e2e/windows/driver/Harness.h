@@ -18,6 +18,12 @@ void Note(const std::wstring& line);
 std::wstring Hex(unsigned long value);
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+// The text of a file, empty where there is none (yet).
+std::string FileText(const std::wstring& path);
+// The screen's pixel at a point of the window's client area.
+COLORREF PixelAt(HWND window, int x, int y);
+// Waits until the window's size is other than before: laid out anew.
+bool Resized(HWND window, const RECT& before);
 // A window as a failed check names it: handle, class and title.
 std::wstring Describe(HWND window);
 

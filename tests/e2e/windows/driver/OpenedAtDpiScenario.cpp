@@ -19,7 +19,7 @@ void OpenedAt144() {
     // test's 800 x 600 screen.
     ExpectWithinWorkArea(program.MainWindow());
     CheckLayout(program, dpi);
-    CheckTextsFit(program, *probe, dpi, MessageFontHeight(dpi));
+    CheckTextsFit(program, *probe, dpi, FontHeight(dpi));
     Shot(L"opened-at-144");
     program.ClickExit();
     ExpectEnd(program);

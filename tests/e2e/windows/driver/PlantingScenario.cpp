@@ -19,17 +19,6 @@ std::wstring PlantedLog() {
     return g_output + L"\\planted.log";
 }
 
-std::string ReadPlantedLog() {
-    std::string text;
-    if (FILE* in = _wfopen(PlantedLog().c_str(), L"rb")) {
-        char buffer[512];
-        std::size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
-        std::fclose(in);
-    }
-    return text;
-}
-
 // A folder holding a copy of the planted DLL under the first count names.
 bool Plant(const std::wstring& folder, int count) {
     CreateDirectoryW(folder.c_str(), nullptr);
@@ -103,8 +92,8 @@ void DllPlanting() {
         CloseHandle(byName.hThread);
         CloseHandle(byName.hProcess);
     }
-    Check(ReadPlantedLog().find("downloads") != std::string::npos,
-          L"a load by name takes the planted DLL from the current folder", Wide(ReadPlantedLog()));
+    Check(FileText(PlantedLog()).find("downloads") != std::string::npos,
+          L"a load by name takes the planted DLL from the current folder", Wide(FileText(PlantedLog())));
     DeleteFileW(PlantedLog().c_str());
 
     const DllHook later(L"GuardHooks.dll", "LoadLater", WH_CBT, 0);
@@ -124,7 +113,7 @@ void DllPlanting() {
             ExpectEnd(program);
         }
     }
-    const std::string loaded = ReadPlantedLog();
+    const std::string loaded = FileText(PlantedLog());
     Check(loaded.empty(), L"no planted DLL was loaded", Wide(loaded));
     // The prefix may serve other cases after this one.
     NativeFirst(false);

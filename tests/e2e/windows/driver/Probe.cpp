@@ -26,21 +26,17 @@ void NameProbeFile() {
     DeleteFileW(ProbeFile().c_str());
 }
 
-// The message font's height in pixels at a DPI, as this process reads it
-// from the prefix (the program reads the same unless told otherwise), and
-// no less than 9 points times Windows 10's text scale factor, where set.
-LONG MessageFontHeight(int dpi) {
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    DWORD factor = 100, size = sizeof factor;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Accessibility", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        RegQueryValueExW(key, L"TextScaleFactor", nullptr, nullptr, reinterpret_cast<BYTE*>(&factor), &size);
-        RegCloseKey(key);
-    }
-    return std::min(MulDiv(metrics.lfMessageFont.lfHeight, dpi, ScreenDpi()),
-                    -MulDiv(MulDiv(9, dpi, 72), static_cast<int>(factor), 100));
+// The case's own figures, CERTINSTALL_TEST_FONT=96:18,144:27, or else the
+// template's message font: 12 px at 96 DPI, which Wine scales to 18 at 144.
+LONG FontHeight(int dpi) {
+    wchar_t figures[128] = L"96:12,144:18";
+    GetEnvironmentVariableW(L"CERTINSTALL_TEST_FONT", figures, 128);
+    const std::wstring key = std::to_wstring(dpi) + L":";
+    const std::wstring all = std::wstring(L",") + figures;
+    const std::size_t at = all.find(L"," + key);
+    const LONG pixels = at == std::wstring::npos ? 0 : std::wcstol(all.c_str() + at + 1 + key.size(), nullptr, 10);
+    Check(pixels > 0, L"the case gives the font's height at " + std::to_wstring(dpi) + L" DPI", figures);
+    return -pixels;
 }
 
 std::wstring MessageFontFace() {
@@ -58,23 +54,16 @@ void CheckTextsFit(Target& program, const Probe& probe, int dpi, LONG wantedHeig
     DeleteFileW(ProbeFile().c_str());
     probe.Post(program.MainWindow(), 0);
     constexpr int kMeasured = 4;
-    int lines = 0;
-    char line[kMeasured][512] = {};
-    WaitUntil(
-        [&] {
-            lines = 0;
-            if (FILE* in = _wfopen(ProbeFile().c_str(), L"r")) {
-                while (lines < kMeasured && std::fgets(line[lines], sizeof line[0], in)) ++lines;
-                std::fclose(in);
-            }
-            return lines == kMeasured;
-        },
-        5000);
-    if (!Check(lines == kMeasured, L"the probe measured the labels and the buttons", std::to_wstring(lines) + L" lines"))
+    std::string measured;
+    const auto lines = [&] { return std::count(measured.begin(), measured.end(), '\n'); };
+    WaitUntil([&] { return measured = FileText(ProbeFile()), lines() == kMeasured; }, 5000);
+    if (!Check(lines() == kMeasured, L"the probe measured the labels and the buttons", std::to_wstring(lines()) + L" lines"))
         return;
 
     const std::wstring wantedFace = MessageFontFace();
-    for (const char* text : line) {
+    for (std::size_t from = 0, end; (end = measured.find('\n', from)) != std::string::npos; from = end + 1) {
+        const std::string line = measured.substr(from, end - from);
+        const char* text = line.c_str();
         int index = 0;
         char face[128] = "";
         long height = 0, needed = 0, has = 0;                                   // a label's heights
@@ -109,3 +98,31 @@ void CheckTextsFit(Target& program, const Probe& probe, int dpi, LONG wantedHeig
     }
 }
 
+void MoveToDpi(Target& program, const Probe& probe, int dpi) {
+    Note(L"WM_DPICHANGED for " + std::to_wstring(dpi) + L" DPI");
+    // The probe suggests the window's rectangle scaled about its middle.
+    RECT before;
+    GetWindowRect(program.MainWindow(), &before);
+    probe.Post(program.MainWindow(), dpi);
+    const int width = TwipsToPixels(kWindow.clientWidth, dpi);
+    Check(WaitUntil(
+              [&] {
+                  RECT client;
+                  GetClientRect(program.MainWindow(), &client);
+                  return client.right == width;
+              },
+              5000),
+          L"WM_DPICHANGED lays the window out again");
+    RECT after;
+    GetWindowRect(program.MainWindow(), &after);
+    // The suggested rectangle is centred on the window's middle, and the
+    // window on the rectangle's, each to the pixel below: twice the centre
+    // may move by 2.
+    Check(std::labs((after.left + after.right) - (before.left + before.right)) <= 2 &&
+              std::labs((after.top + after.bottom) - (before.top + before.bottom)) <= 2,
+          L"the window stays centred where the suggested rectangle is", Rect(before) + L" became " + Rect(after));
+    Check(program.BringToFront(), L"the window is in front");
+    Check(WaitPainted(program.MainWindow()), L"the window is painted again");
+    CheckTextsFit(program, probe, dpi, FontHeight(dpi));
+    CheckWindowIcons(program, dpi);
+}

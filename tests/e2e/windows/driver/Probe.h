@@ -24,8 +24,9 @@ public:
     void RaiseCaption(HWND window, int pixels) const { Send(window, pixels, kProbeTallerCaption); }
     // High Contrast White (1), Black (2), or high contrast off (0).
     void SetContrast(HWND window, int scheme) const { Send(window, scheme, kProbeContrast); }
-    // Drags the window onto a monitor of that DPI; the probe writes where it went.
-    void Drag(HWND window, int dpi) const { Send(window, dpi, kProbeDrag); }
+    // Drags the window from a monitor of one DPI onto one of another; the
+    // probe writes where it went.
+    void Drag(HWND window, int from, int to) const { Send(window, MAKEWPARAM(to, from), kProbeDrag); }
 
 private:
     void Send(HWND window, int wparam, int lparam) const {
@@ -41,11 +42,14 @@ bool StartProbed(Target& program, std::optional<Probe>& probe);
 // Where the probe writes; the program inherits it, so name it before the start.
 std::wstring ProbeFile();
 void NameProbeFile();
-// The message font's height in pixels at a DPI and its face, as this process
-// reads them from the prefix (the program reads the same unless told otherwise).
-LONG MessageFontHeight(int dpi);
+// The height in pixels the case expects the window's text to have at a DPI
+// (CERTINSTALL_TEST_FONT), as CreateFont takes it, and the message font's face.
+LONG FontHeight(int dpi);
 std::wstring MessageFontFace();
 // Every text control is in the system's message font of the given height,
 // each label needs no more height for its whole text than it has, and each
 // caption fits its button with the margins a button keeps around it.
 void CheckTextsFit(Target& program, const Probe& probe, int dpi, LONG wantedHeight);
+// Sends the window WM_DPICHANGED for a DPI: laid out anew, centred where it
+// was, its texts fitting in fonts of the case's height, its icons the DPI's.
+void MoveToDpi(Target& program, const Probe& probe, int dpi);

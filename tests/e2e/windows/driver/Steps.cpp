@@ -144,18 +144,14 @@ std::wstring Colour(COLORREF c) {
 }
 
 void ExpectPixels(HWND window, int x0, int y0, int x1, int y1, COLORREF colour, const std::wstring& what) {
-    HDC screen = GetDC(nullptr);
     std::wstring first;
     for (int y = y0; y <= y1 && first.empty(); ++y) {
         for (int x = x0; x <= x1 && first.empty(); ++x) {
-            POINT p = {x, y};
-            ClientToScreen(window, &p);
-            const COLORREF seen = GetPixel(screen, p.x, p.y);
+            const COLORREF seen = PixelAt(window, x, y);
             if (seen != colour)
                 first = L"(" + std::to_wstring(x) + L", " + std::to_wstring(y) + L") is " + Colour(seen);
         }
     }
-    ReleaseDC(nullptr, screen);
     Check(first.empty(), what + L" " + Colour(colour), first);
 }
 

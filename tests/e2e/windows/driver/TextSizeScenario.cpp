@@ -55,9 +55,9 @@ void TextSize() {
     std::optional<Probe> probe;
     if (!StartProbed(program, probe)) return;
     const int dpi = ScreenDpi();
-    Note(L"message font " + MessageFontFace() + L", " + std::to_wstring(-MessageFontHeight(dpi)) + L" px at " +
+    Note(L"message font " + MessageFontFace() + L", " + std::to_wstring(-FontHeight(dpi)) + L" px at " +
          std::to_wstring(dpi) + L" DPI");
-    CheckTextsFit(program, *probe, dpi, MessageFontHeight(dpi));
+    CheckTextsFit(program, *probe, dpi, FontHeight(dpi));
     CheckArrangement(program, dpi);
     // Where the case says the design's width cannot hold the text within the
     // work area's height, the window must have widened.

@@ -20,15 +20,7 @@ void CheckWindowIcons(Target& program, int dpi) {
     DeleteFileW(path);
     PostMessageW(program.MainWindow(), RegisterWindowMessageW(kProbeMessage), 0, kProbeIcons);
     int bigPx = -1, smallPx = -1;
-    WaitUntil(
-        [&] {
-            FILE* in = _wfopen(path, L"r");
-            if (!in) return false;
-            const bool read = std::fscanf(in, "icons %d %d", &bigPx, &smallPx) == 2;
-            std::fclose(in);
-            return read;
-        },
-        5000);
+    WaitUntil([&] { return std::sscanf(FileText(path).c_str(), "icons %d %d", &bigPx, &smallPx) == 2; }, 5000);
     const std::wstring seen = L"big " + std::to_wstring(bigPx) + L", small " + std::to_wstring(smallPx) + L" px";
     Note(L"the window's icons at " + std::to_wstring(dpi) + L" DPI: " + seen);
     Check(bigPx == wantedBig && smallPx == wantedSmall,

@@ -163,7 +163,9 @@ void CheckLayout(Target& program, int dpi) {
             Check(!IntersectRect(&overlap, &a, &b), Name(label) + L" clear of " + Name(button), Rect(overlap));
         }
     }
-    const LRESULT defId = SendMessageW(main, DM_GETDEFID, 0, 0);
+    DWORD_PTR defId = 0;
+    Check(SendMessageTimeoutW(main, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 5000, &defId) != 0,
+          L"the window answers DM_GETDEFID within 5 s");
     Check(HIWORD(defId) != DC_HASDEFID, L"the window has no default button", Hex(static_cast<unsigned long>(defId)));
 
     // The separator: mid grey over light grey, from lineX for lineWidth pixels.
@@ -179,12 +181,8 @@ void CheckLayout(Target& program, int dpi) {
          L" in a box of " + std::to_wstring(box.right - box.left) + L" x " + std::to_wstring(box.bottom - box.top));
     ExpectPixels(main, right, box.top, right, box.bottom - 1, face, L"Picture1's last column");
     ExpectPixels(main, box.left, bottom, box.right - 1, bottom, face, L"Picture1's last row");
-    HDC dc = GetDC(nullptr);
-    POINT corner = {right - 1, bottom - 1};
-    ClientToScreen(main, &corner);
-    Check(GetPixel(dc, corner.x, corner.y) != face,
+    Check(PixelAt(main, right - 1, bottom - 1) != face,
           L"the banner covers (" + std::to_wstring(right - 1) + L", " + std::to_wstring(bottom - 1) + L")");
-    ReleaseDC(nullptr, dc);
 }
 
 // The layout at the screen's DPI.

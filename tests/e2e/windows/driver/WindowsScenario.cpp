@@ -9,47 +9,31 @@
 
 namespace {
 
-std::string FileText(const std::wstring& path) {
-    std::string text;
-    if (FILE* in = _wfopen(path.c_str(), L"r")) {
-        char line[256];
-        while (std::fgets(line, sizeof line, in)) text += line;
-        std::fclose(in);
-    }
-    return text;
-}
-
-// Laid out anew: the window's size is other than before.
-bool Resized(HWND window, const RECT& before) {
-    return WaitUntil([&] {
-        RECT now;
-        GetWindowRect(window, &now);
-        return now.right - now.left != before.right - before.left || now.bottom - now.top != before.bottom - before.top;
-    }, 5000);
-}
-
-// Dragged onto a monitor of that DPI, the window takes the rectangle Windows
-// suggests from the size it answered, reaching out of the work area, and is
-// fitted into the work area once let go. Its height is the layout's client
-// area in the frame Wine draws, which Wine does not scale with the DPI as
-// Windows 10 does: it is not compared.
-void DragTo(Target& program, const Probe& probe, int dpi) {
+// Dragged onto a monitor of that DPI, the window goes to the corner of the
+// rectangle Windows suggests, reaching out of the work area, and is fitted
+// into the work area once let go. Where Windows asked it its size first (10
+// 1703 on), the rectangle is as wide as it answered; before, Windows scales
+// the window's own, and the window keeps the layout's size. Its height is
+// the layout's client area in the frame Wine draws, which Wine does not
+// scale with the DPI as Windows 10 does: it is not compared.
+void DragTo(Target& program, const Probe& probe, int from, int dpi) {
     DeleteFileW(ProbeFile().c_str());
-    probe.Drag(program.MainWindow(), dpi);
+    probe.Drag(program.MainWindow(), from, dpi);
     long width = 0, height = 0;
+    int asked = 0;
     RECT went = {}, work;
     WaitUntil([&] {
-        return std::sscanf(FileText(ProbeFile()).c_str(), "drag %ld %ld %ld %ld %ld %ld", &width, &height, &went.left,
-                           &went.top, &went.right, &went.bottom) == 6;
+        return std::sscanf(FileText(ProbeFile()).c_str(), "drag %ld %ld %ld %ld %ld %ld %d", &width, &height, &went.left,
+                           &went.top, &went.right, &went.bottom, &asked) == 7;
     }, 5000);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    Check(went.left == work.right - width / 2 && went.top == work.top + 10 && went.right - went.left == width,
-          L"dragged onto " + std::to_wstring(dpi) + L" DPI, it takes the rectangle suggested for the size it answered, " +
-              std::to_wstring(width) + L" wide, out of the work area",
+    Check(went.left == work.right - width / 2 && went.top == work.top + 10 && (!asked || went.right - went.left == width),
+          L"dragged onto " + std::to_wstring(dpi) + L" DPI, it goes to the corner of the rectangle suggested" +
+              (asked ? L" for the size it answered, " + std::to_wstring(width) + L" wide," : L"") + L" out of the work area",
           Rect(went));
     ExpectWithinWorkArea(program.MainWindow());
     Check(WaitPainted(program.MainWindow()), L"the window is painted again");
-    CheckTextsFit(program, probe, dpi, MessageFontHeight(dpi));
+    CheckTextsFit(program, probe, dpi, FontHeight(dpi));
     CheckWindowIcons(program, dpi);
 }
 
@@ -60,6 +44,8 @@ void OnWindows() {
     GetEnvironmentVariableW(L"CERTINSTALL_TEST_WINDOWS", name, 16);
     const std::wstring windows = name;
     const bool beforeVista = windows == L"2000" || windows == L"xp", since1607 = windows.rfind(L"10", 0) == 0;
+    // Per-monitor DPI, and so WM_DPICHANGED, came with 8.1.
+    const bool perMonitor = windows == L"8.1" || since1607;
     Note(L"the functions of Windows " + windows);
     DecoyWindow decoy;
     Target program;
@@ -67,7 +53,7 @@ void OnWindows() {
     if (!StartProbed(program, probe)) return;
     HWND main = program.MainWindow();
     const int dpi = ScreenDpi();
-    CheckTextsFit(program, *probe, dpi, MessageFontHeight(dpi));
+    CheckTextsFit(program, *probe, dpi, FontHeight(dpi));
     CheckWindowIcons(program, dpi);
 
     RECT client, frame;
@@ -87,13 +73,9 @@ void OnWindows() {
         GetWindowRect(main, &now);
         return now.bottom - now.top == frame.bottom - frame.top;
     }, 5000);
-    if (windows == L"8.1" || since1607) {
-        GetWindowRect(main, &frame);
-        probe->Post(main, 144);
-        Check(Resized(main, frame), L"WM_DPICHANGED for 144 DPI lays the window out again");
-        CheckTextsFit(program, *probe, 144, MessageFontHeight(144));
-        CheckWindowIcons(program, 144);
-        DragTo(program, *probe, 168);
+    if (perMonitor) {
+        MoveToDpi(program, *probe, 144);
+        DragTo(program, *probe, 144, 168);
         Shot(L"dragged-168");
         probe->Post(main, dpi);
     }

@@ -2,14 +2,17 @@
 // first window the program makes, before any of its run-time lookups but
 // SetDllDirectoryW (Wine refuses another process's writes to the program's
 // memory, so nothing can enter it sooner), it points the exe's imports of
-// GetProcAddress, LoadLibraryW, SystemParametersInfoW, AllowSetForegroundWindow
-// and GetVersion here:
+// GetProcAddress, LoadLibraryW, SystemParametersInfoW, AllowSetForegroundWindow,
+// GetVersion and RegQueryValueExW here:
 // - a function or DLL that the Windows CERTINSTALL_TEST_WINDOWS names lacks is
 //   not found, as there, and that Windows' version is reported;
 // - CERTINSTALL_TEST_WINDOW_DPI, where set, is what that Windows' per-monitor
 //   DPI function answers (GetDpiForWindow from 10 1607, GetDpiForMonitor on
 //   8.1), as on a monitor of another scale: Wine answers the system's DPI;
 // - CERTINSTALL_TEST_HIGH_CONTRAST=1 turns on the flag Wine never reports;
+// - a setting that Windows lacks reads as absent, whatever the prefix holds
+//   (RegQueryValueExW), and the probe asks Offers() before it sends a message
+//   that Windows would not send;
 // - each lookup and call of these is a line of the file CERTINSTALL_TEST_LOOKUPS
 //   names. Test use only.
 #include <windows.h>
@@ -22,16 +25,17 @@ namespace {
 
 // The Windows a case may name (CERTINSTALL_TEST_WINDOWS), oldest first, and
 // the version each reports.
-enum Windows { W2000, XP, Vista, Seven, Eight1, Ten1607, Ten1703 };
-const char* const kWindows[] = {"2000", "xp", "vista", "7", "8.1", "10-1607", "10"};
-const WORD kVersions[] = {0x0005, 0x0105, 0x0006, 0x0106, 0x0306, 0x000A, 0x000A};
+enum Windows { W2000, XP, Vista, Seven, Eight, Eight1, Ten1607, Ten1703, Ten1809 };
+const char* const kWindows[] = {"2000", "xp", "vista", "7", "8", "8.1", "10-1607", "10-1703", "10"};
+const WORD kVersions[] = {0x0005, 0x0105, 0x0006, 0x0106, 0x0206, 0x0306, 0x000A, 0x000A, 0x000A};
 
-// Every DLL and function the exes look up at run time, with the first Windows
-// that has it: the "Minimum supported client" of its page on
-// learn.microsoft.com. A lookup the table lacks is reported, so that a new
-// one cannot slip past the Windows it would miss on.
+// Every DLL and function the exes look up at run time, and every setting and
+// message of a later Windows that they read, with the first Windows that has
+// it: the "Minimum supported client" of its page on learn.microsoft.com. A
+// lookup the table lacks is reported, so that a new one cannot slip past the
+// Windows it would miss on.
 struct RunTimeName {
-    const char* name;  // "dll!function", or a DLL the program loads itself
+    const char* name;  // "dll!function", a DLL the program loads itself, "setting!NAME" or "message!NAME"
     Windows first;
 };
 const RunTimeName kRunTimeNames[] = {
@@ -41,7 +45,7 @@ const RunTimeName kRunTimeNames[] = {
     {"user32.dll!GetSystemMetricsForDpi", Ten1607},
     {"user32.dll!AdjustWindowRectExForDpi", Ten1607},
     {"user32.dll!EnableNonClientDpiScaling", Ten1607},
-    {"shcore.dll", Eight1},  // ships with 8, its DPI functions with 8.1
+    {"shcore.dll", Eight},  // GetScaleFactorForDevice's; its DPI functions came with 8.1
     {"shcore.dll!GetDpiForMonitor", Eight1},
     {"comctl32.dll!LoadIconWithScaleDown", Vista},
     {"oleacc.dll", W2000},  // Active Accessibility 1.x, "Included in Windows 2000"
@@ -55,15 +59,20 @@ const RunTimeName kRunTimeNames[] = {
     {"crypt32.dll!CertFreeCertificateContext", W2000},
     {"crypt32.dll!CertCompareCertificateName", W2000},
     {"crypt32.dll!CertAddEncodedCertificateToStore", W2000},
+    // "Make text bigger", whose factor Windows 10 1809 added; the question
+    // for the window's size before it moves to another DPI, 10 1703's.
+    {"setting!TextScaleFactor", Ten1809},
+    {"message!WM_GETDPISCALEDSIZE", Ten1703},
 };
 
-Windows g_windows = Ten1703;
+Windows g_windows = Ten1809;
 UINT g_dpi = 0;  // 0: the per-monitor DPI functions answer as Wine does
 decltype(&GetProcAddress) g_getProcAddress;
 decltype(&LoadLibraryW) g_loadLibrary;
 decltype(&SystemParametersInfoW) g_systemParametersInfo;
 decltype(&GetVersion) g_getVersion;
 decltype(&AllowSetForegroundWindow) g_allowSetForegroundWindow;
+decltype(&RegQueryValueExW) g_regQueryValue;
 
 // "hidden shcore.dll!GetDpiForMonitor (8.1)": a line for the case's log.
 void Record(const char* what, const char* name, Windows first) {
@@ -75,7 +84,7 @@ void Record(const char* what, const char* name, Windows first) {
     }
 }
 
-// Whether the named Windows has "dll" or "dll!function".
+// Whether the named Windows has "dll", "dll!function" or a named setting or message.
 bool Offered(const char* dll, const char* function) {
     char name[MAX_PATH + 64];
     std::snprintf(name, sizeof name, function ? "%s!%s" : "%s", dll, function);
@@ -135,6 +144,13 @@ BOOL WINAPI SystemParameters(UINT action, UINT param, void* value, UINT ini) {
     return TRUE;
 }
 
+// A setting of a later Windows is not there on an earlier one.
+LONG WINAPI QueryValue(HKEY key, LPCWSTR name, DWORD* reserved, DWORD* type, BYTE* data, DWORD* size) {
+    if (name && lstrcmpiW(name, L"TextScaleFactor") == 0 && !Offered("setting", "TextScaleFactor"))
+        return ERROR_FILE_NOT_FOUND;
+    return g_regQueryValue(key, name, reserved, type, data, size);
+}
+
 DWORD WINAPI Version() {
     return (g_getVersion() & 0xFFFF0000) | kVersions[g_windows];
 }
@@ -173,7 +189,7 @@ void Redirect(const char* dll, const char* name, Function replacement, Function&
 void Install(HMODULE self) {
     char name[16] = "", dpi[16] = "";
     const bool named = GetEnvironmentVariableA("CERTINSTALL_TEST_WINDOWS", name, sizeof name);
-    for (int w = W2000; w <= Ten1703; ++w)
+    for (int w = W2000; w <= Ten1809; ++w)
         if (std::strcmp(kWindows[w], name) == 0) g_windows = static_cast<Windows>(w);
     if (GetEnvironmentVariableA("CERTINSTALL_TEST_WINDOW_DPI", dpi, sizeof dpi)) g_dpi = std::atoi(dpi);
     // The exe calls here for as long as it runs, whenever the driver unhooks.
@@ -184,10 +200,17 @@ void Install(HMODULE self) {
     Redirect("kernel32.dll", "LoadLibraryW", LoadDll, g_loadLibrary);
     Redirect("user32.dll", "SystemParametersInfoW", SystemParameters, g_systemParametersInfo);
     Redirect("user32.dll", "AllowSetForegroundWindow", AllowForeground, g_allowSetForegroundWindow);
+    Redirect("advapi32.dll", "RegQueryValueExW", QueryValue, g_regQueryValue);
     if (named) Redirect("kernel32.dll", "GetVersion", Version, g_getVersion);
 }
 
 }  // namespace
+
+// For the probe, in the same process: whether the Windows played sends
+// "message!NAME" (recorded as a lookup is).
+extern "C" __declspec(dllexport) bool Offers(const char* what, const char* name) {
+    return Offered(what, name);
+}
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK WindowsFunctions(int code, WPARAM wparam, LPARAM lparam) {
     static bool installed = false;

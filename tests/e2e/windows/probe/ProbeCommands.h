@@ -10,5 +10,5 @@ enum ProbeCommand {
     kProbeIcons = 2,         // measure the window's icons
     kProbeTallerCaption = 3, // wParam N: the title bar N pixels taller, the message font as it was
     kProbeContrast = 4,      // wParam 1: High Contrast White; 2: Black; 0: high contrast off
-    kProbeDrag = 5,          // wParam N: dragged onto a monitor of N DPI
+    kProbeDrag = 5,          // wParam MAKEWPARAM(TO, FROM): dragged from a monitor of FROM DPI onto one of TO
 };

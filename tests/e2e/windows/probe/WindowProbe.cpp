@@ -119,23 +119,37 @@ void SetContrast(HWND window, int scheme) {
     SendMessageW(window, WM_SYSCOLORCHANGE, 0, 0);
 }
 
-// What Windows 10 1703 and later send a window dragged onto a monitor of
-// another DPI, the rectangle reaching out of the work area to the right:
-// "drag W H LEFT TOP RIGHT BOTTOM", the size it asked for and where it went.
-void Drag(HWND window, int dpi) {
+// Whether the Windows GuardHooks.dll plays sends that message (all do where
+// the hook is not in the program).
+bool Sends(const char* message) {
+    using OffersFn = bool (*)(const char*, const char*);
+    HMODULE guard = GetModuleHandleW(L"GuardHooks.dll");
+    const auto offers = guard ? reinterpret_cast<OffersFn>(reinterpret_cast<void*>(GetProcAddress(guard, "Offers"))) : nullptr;
+    return !offers || offers("message", message);
+}
+
+// What Windows sends a window dragged from a monitor of one DPI onto one of
+// another, the rectangle reaching out of the work area to the right: from 10
+// 1703 on the size the window answered, before it the window's own scaled
+// by the two DPIs. "drag W H LEFT TOP RIGHT BOTTOM ASKED", the size
+// suggested, where the window went, and whether it was asked its size.
+void Drag(HWND window, int from, int to) {
     wchar_t path[MAX_PATH];
     if (!GetEnvironmentVariableW(L"CERTINSTALL_PROBE_OUT", path, MAX_PATH)) return;
     SendMessageW(window, WM_ENTERSIZEMOVE, 0, 0);
-    SIZE size = {};
-    SendMessageW(window, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&size));
-    RECT work, went;
+    RECT now, work, went;
+    GetWindowRect(window, &now);
+    SIZE size = {MulDiv(now.right - now.left, to, from), MulDiv(now.bottom - now.top, to, from)};
+    const bool asked = Sends("WM_GETDPISCALEDSIZE");
+    if (asked) SendMessageW(window, WM_GETDPISCALEDSIZE, to, reinterpret_cast<LPARAM>(&size));
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     RECT suggested = {work.right - size.cx / 2, work.top + 10, work.right - size.cx / 2 + size.cx, work.top + 10 + size.cy};
-    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
     GetWindowRect(window, &went);
     SendMessageW(window, WM_EXITSIZEMOVE, 0, 0);
     if (FILE* out = _wfopen(path, L"w")) {
-        std::fprintf(out, "drag %ld %ld %ld %ld %ld %ld\n", size.cx, size.cy, went.left, went.top, went.right, went.bottom);
+        std::fprintf(out, "drag %ld %ld %ld %ld %ld %ld %d\n", size.cx, size.cy, went.left, went.top, went.right,
+                     went.bottom, asked);
         std::fclose(out);
     }
 }
@@ -190,7 +204,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK WindowProbe(int code, WPARAM w
         else if (message->lParam == kProbeContrast)
             SetContrast(message->hwnd, n);
         else if (message->lParam == kProbeDrag)
-            Drag(message->hwnd, n);
+            Drag(message->hwnd, HIWORD(message->wParam), LOWORD(message->wParam));
         else if (message->wParam)
             ChangeDpi(message->hwnd, static_cast<int>(message->wParam));
         else
