@@ -61,11 +61,14 @@ void ExpectSeparatorStandsOut(Target& program, const std::wstring& scheme, COLOR
 
 }  // namespace
 
-// From this process, as a screen reader: the window is a dialog, and its
-// children read in order, each by its own object's name, the banner's the
-// words its picture shows (Wine's objects for the child windows have none).
+// From this process, as a screen reader: the window is a dialog, announced
+// before the focus moved into it, and its children read in order, each by
+// its own object's name, the banner's the words its picture shows (Wine's
+// objects for the child windows have none).
 void CheckAccessible(Target& program) {
     CoInitialize(nullptr);
+    Check(GetPropW(program.MainWindow(), L"CertInstallTest.FocusAtStart") == reinterpret_cast<HANDLE>(1),
+          L"the dialog's start was announced before the focus moved into it");
     IAccessible* window = ClientObject(program.MainWindow());
     if (Check(window != nullptr, L"oleacc gives the window's object")) {
         VARIANT self = {}, role = {};
