@@ -55,9 +55,22 @@ public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID id, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override {
         return standard_->GetIDsOfNames(id, names, count, locale, ids);
     }
+    // A late-bound client (a script) asks accRole by name, through IDispatch,
+    // which the standard object would answer with the client role.
     HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID id, LCID locale, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* exception, UINT* argument) override {
-        return standard_->Invoke(member, id, locale, flags, params, result, exception, argument);
+        if (member != DISPID_ACC_ROLE || !(flags & DISPATCH_PROPERTYGET) || !params || params->cArgs > 1)
+            return standard_->Invoke(member, id, locale, flags, params, result, exception, argument);
+        // No child named, or the optional one left out: the window itself.
+        VARIANT child;
+        VariantInit(&child);
+        child.vt = VT_I4;
+        child.lVal = CHILDID_SELF;
+        if (params->cArgs == 1 && params->rgvarg[0].vt != VT_ERROR &&
+            FAILED(VariantChangeType(&child, &params->rgvarg[0], 0, VT_I4)))
+            return DISP_E_TYPEMISMATCH;
+        VARIANT role;
+        return get_accRole(child, result ? result : &role);
     }
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return standard_->get_accParent(parent); }
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override { return standard_->get_accChildCount(count); }

@@ -61,22 +61,27 @@ void ExpectSeparatorStandsOut(Target& program, const std::wstring& scheme, COLOR
 
 }  // namespace
 
-// From this process, as a screen reader: the window is a dialog, announced
-// before the focus moved into it, and its children read in order, each by
-// its own object's name, the banner's the words its picture shows (Wine's
-// objects for the child windows have none).
+// From this process, as a screen reader: the window is a dialog (to scripts
+// too), announced before the focus moved into it, and its children read in
+// order, each by its own object's name, the banner's the words its picture
+// shows (Wine's objects for the child windows have none).
 void CheckAccessible(Target& program) {
     CoInitialize(nullptr);
     Check(GetPropW(program.MainWindow(), L"CertInstallTest.FocusAtStart") == reinterpret_cast<HANDLE>(1),
           L"the dialog's start was announced before the focus moved into it");
     IAccessible* window = ClientObject(program.MainWindow());
     if (Check(window != nullptr, L"oleacc gives the window's object")) {
-        VARIANT self = {}, role = {};
+        VARIANT self = {}, role = {}, late = {};
         self.vt = VT_I4;
         self.lVal = CHILDID_SELF;
         window->get_accRole(self, &role);
         Check(role.vt == VT_I4 && role.lVal == ROLE_SYSTEM_DIALOG, L"it reads the window as a dialog (role 0x12)",
               L"role " + Hex(role.lVal));
+        DISPPARAMS none = {};
+        window->Invoke(DISPID_ACC_ROLE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &late, nullptr,
+                       nullptr);
+        Check(late.vt == VT_I4 && late.lVal == ROLE_SYSTEM_DIALOG, L"accRole asked by name (IDispatch) too",
+              L"role " + Hex(late.lVal));
         LONG count = 0, got = 0;
         window->get_accChildCount(&count);
         std::vector<VARIANT> children(static_cast<std::size_t>(count));
