@@ -356,6 +356,7 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_DESTROY:
             // Exit or the close box: the dialog ends as the window goes.
             Announce(false);
+            accessibility_.Forget(window_.get());
             return 0;
         case WM_NCDESTROY: {
             // The last message: later ones, a broadcast among them, must not
