@@ -107,6 +107,18 @@ HICON LoadIconAtSize(HINSTANCE instance, int id, int size) {
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
+UiAutomationServer LoadUiAutomationServer() {
+    UiAutomationServer server;
+    HMODULE core = LoadSystemLibrary(L"uiautomationcore.dll");
+    if (!core) return server;
+    server.hostProviderFromHwnd = reinterpret_cast<decltype(server.hostProviderFromHwnd)>(
+        reinterpret_cast<void*>(GetProcAddress(core, "UiaHostProviderFromHwnd")));
+    server.returnRawElementProvider = reinterpret_cast<decltype(server.returnRawElementProvider)>(
+        reinterpret_cast<void*>(GetProcAddress(core, "UiaReturnRawElementProvider")));
+    if (!server.hostProviderFromHwnd || !server.returnRawElementProvider) server = {};
+    return server;
+}
+
 void LetRootQuestionComeForward() {
     if (LOBYTE(LOWORD(GetVersion())) < 6) AllowSetForegroundWindow(ASFW_ANY);
 }

@@ -57,6 +57,17 @@ void ScaleFrameWithDpi(HWND window);
 // Before Vista no such size is asked for.
 HICON LoadIconAtSize(HINSTANCE instance, int id, int size);
 
+// UI Automation's server side, in uiautomationcore.dll (Vista and later, XP
+// with its update; Windows 2000 has none): both functions, or neither.
+// Loaded from the system folder and never freed, since the providers handed
+// out stay with UI Automation's clients until COM shuts down.
+struct IRawElementProviderSimple;
+struct UiAutomationServer {
+    HRESULT(WINAPI* hostProviderFromHwnd)(HWND, IRawElementProviderSimple**) = nullptr;
+    LRESULT(WINAPI* returnRawElementProvider)(HWND, WPARAM, LPARAM, IRawElementProviderSimple*) = nullptr;
+};
+UiAutomationServer LoadUiAutomationServer();
+
 // Just before crypt32 asks whether to trust a new root. Before Vista the
 // question is shown by another process, which may take the foreground only
 // if this one lets it, and which one is not known here; from Vista on the

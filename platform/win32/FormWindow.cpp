@@ -199,7 +199,9 @@ bool FormWindow::TranslateDialogKeys(MSG& message) {
 }
 
 void FormWindow::Hide() {
-    if (window_) ShowWindow(window_.get(), SW_HIDE);
+    if (!window_) return;
+    ShowWindow(window_.get(), SW_HIDE);
+    Announce(false);
 }
 
 void FormWindow::Unload() {
@@ -211,12 +213,26 @@ void FormWindow::Show() {
     // access keys show from the start if the user started the program from
     // the keyboard, else from the first key pressed.
     SendMessageW(window_.get(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
+    // ShowWindow activates the window once it is visible, and WM_ACTIVATE
+    // announces it before it puts the focus on Next; shown without being
+    // activated (as a shortcut set to start minimized can ask), it is
+    // announced here.
     ShowWindow(window_.get(), SW_SHOW);
-    // Windows announces its own dialogs as they show, before the focus moves
-    // into them; a window that is one to a screen reader announces itself.
-    NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, window_.get(), OBJID_WINDOW, CHILDID_SELF);
+    Announce(true);
     UpdateWindow(window_.get());
     SetFocus(Control(cmdNext));
+}
+
+void FormWindow::Announce(bool start) {
+    // Windows announces its own dialogs as they show and as they close, and
+    // readers that follow dialogs by these events read the texts of the one
+    // that starts before the control the focus lands on, and drop the one
+    // that ended ("Dialog Box", "Event Constants"). A window that is a
+    // dialog to a screen reader does as Windows does.
+    if (announced_ == start || (start && !IsWindowVisible(window_.get()))) return;
+    announced_ = start;
+    NotifyWinEvent(start ? EVENT_SYSTEM_DIALOGSTART : EVENT_SYSTEM_DIALOGEND, window_.get(), OBJID_WINDOW,
+                   CHILDID_SELF);
 }
 
 LRESULT CALLBACK FormWindow::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -251,8 +267,9 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             if (LOWORD(wparam) == WA_INACTIVE) {
                 HWND focused = GetFocus();
                 if (focused && IsChild(window_.get(), focused)) focus_ = focused;
-            } else if (focus_) {
-                SetFocus(focus_);
+            } else {
+                Announce(true);
+                if (focus_) SetFocus(focus_);
             }
             return 0;
         case WM_PAINT: {
@@ -336,6 +353,11 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_DRAWITEM:
             DrawBanner(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
             return TRUE;
+        case WM_DESTROY:
+            // Exit or the close box: the dialog ends as the window goes.
+            Announce(false);
+            accessibility_.Forget(window_.get());
+            return 0;
         case WM_NCDESTROY: {
             // The last message: later ones, a broadcast among them, must not
             // reach this object, which may be going too.

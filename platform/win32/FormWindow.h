@@ -56,6 +56,9 @@ private:
     bool MessageFontChanged() const;
     // Whether the client area is no longer the one the layout made.
     bool ClientChanged() const;
+    // Tells screen readers that the dialog started (as it shows, before the
+    // focus moves into it) or ended (hidden or gone), once each per showing.
+    void Announce(bool start);
     void Repaint() const;
     void PaintLines(HDC dc) const;
     void DrawBanner(const DRAWITEMSTRUCT& item);
@@ -75,6 +78,7 @@ private:
     WindowIcons icons_;  // before window_: they go once the window no longer shows them
     Accessibility accessibility_;  // before window_: a screen reader may ask until it goes
     EventDispatch* dispatch_ = nullptr;
+    bool announced_ = false;  // screen readers were told the dialog started, and not yet that it ended
     bool arranging_ = false;  // Arrange is moving the window: its sizes are not final
     bool dragging_ = false;   // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE
     bool draggedToNewDpi_ = false;

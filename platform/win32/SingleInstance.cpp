@@ -76,9 +76,13 @@ bool SingleInstance::Run() {
     // hidden, and shows it a moment later; it holds the mutex after the
     // window has gone, while it releases COM and crypt32 and while it shows
     // an error report. A mutex that refused us cannot be waited for: its
-    // program is looked for five seconds.
-    const DWORD start = GetTickCount();
-    while (mutex_ || GetTickCount() - start < 5000) {
+    // program is looked for five seconds. One that stays held with nothing
+    // shown (a start stuck before its window, a crash that Windows Error
+    // Reporting holds) is waited for ten seconds at most: past that this
+    // start runs as if it were alone, rather than leave a user who sees
+    // nothing happen an invisible process at each double-click.
+    const DWORD start = GetTickCount(), limit = mutex_ ? 10000 : 5000;
+    while (GetTickCount() - start < limit) {
         if (HWND main = FindWindowW(windowClass_, nullptr)) {
             if (BroughtForward(main, windowClass_)) return false;
             // Hidden with no box of its own, once past its start: Next is
@@ -99,5 +103,5 @@ bool SingleInstance::Run() {
             return true;
         }
     }
-    return false;
+    return mutex_ != nullptr;
 }

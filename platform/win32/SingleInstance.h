@@ -13,7 +13,8 @@
 // The running start owns the mutex until it has released everything, its
 // last box included. A second start that finds nothing of it to bring
 // forward waits for the mutex, and once it has it (the first released it,
-// or ended without: WAIT_ABANDONED) it is the running start itself.
+// or ended without: WAIT_ABANDONED) it is the running start itself; after
+// ten seconds with nothing to bring forward it runs as if it were alone.
 class SingleInstance {
 public:
     // mutex: the session's mutex of this edition, "Local\\...";
@@ -26,7 +27,7 @@ public:
     // True when this start is the running one: it owns the mutex, or there
     // is none to own. Otherwise it brings the running program's window or
     // box to the front, once it has one, and answers false; or it waits for
-    // the running program to end, and then answers true.
+    // the running program to end, or ten seconds, and then answers true.
     bool Run();
 
 private:

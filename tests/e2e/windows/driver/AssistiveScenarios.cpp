@@ -37,19 +37,38 @@ void ExpectSeparatorInScheme(Target& program, const std::wstring& scheme, COLORR
 
 }  // namespace
 
-// From this process, as a screen reader: the window is a dialog, and its
+// From this process, as a screen reader: the window is a dialog (to scripts
+// and UI Automation too), announced before the focus moved into it, and its
 // children read in order, each by its own object's name, the banner's the
 // words its picture shows (Wine's objects for the child windows have none).
 void CheckAccessible(Target& program) {
     CoInitialize(nullptr);
+    Check(GetPropW(program.MainWindow(), L"CertInstallTest.FocusAtStart") == reinterpret_cast<HANDLE>(1),
+          L"the dialog's start was announced before the focus moved into it");
+    HMODULE uia = LoadLibraryW(L"uiautomationcore.dll");  // mingw-w64 has no import library for it
+    const auto node = reinterpret_cast<HRESULT(WINAPI*)(HWND, void**)>(
+        reinterpret_cast<void*>(GetProcAddress(uia, "UiaNodeFromHandle")));
+    const auto property = reinterpret_cast<HRESULT(WINAPI*)(void*, int, VARIANT*)>(
+        reinterpret_cast<void*>(GetProcAddress(uia, "UiaGetPropertyValue")));
+    void* element = nullptr;
+    VARIANT dialog = {};
+    const HRESULT found = node && property ? node(program.MainWindow(), &element) : E_NOTIMPL;
+    if (SUCCEEDED(found)) property(element, 30174 /* UIA_IsDialogPropertyId */, &dialog);
+    Check(dialog.vt == VT_BOOL && dialog.boolVal == VARIANT_TRUE, L"UI Automation reads it as a dialog (IsDialog)",
+          Hex(static_cast<unsigned long>(found)) + L", VARIANT type " + std::to_wstring(dialog.vt));
     IAccessible* window = ClientObject(program.MainWindow());
     if (Check(window != nullptr, L"oleacc gives the window's object")) {
-        VARIANT self = {}, role = {};
+        VARIANT self = {}, role = {}, late = {};
         self.vt = VT_I4;
         self.lVal = CHILDID_SELF;
         window->get_accRole(self, &role);
         Check(role.vt == VT_I4 && role.lVal == ROLE_SYSTEM_DIALOG, L"it reads the window as a dialog (role 0x12)",
               L"role " + Hex(role.lVal));
+        DISPPARAMS none = {};
+        window->Invoke(DISPID_ACC_ROLE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &late, nullptr,
+                       nullptr);
+        Check(late.vt == VT_I4 && late.lVal == ROLE_SYSTEM_DIALOG, L"accRole asked by name (IDispatch) too",
+              L"role " + Hex(late.lVal));
         LONG count = 0, got = 0;
         window->get_accChildCount(&count);
         std::vector<VARIANT> children(static_cast<std::size_t>(count));

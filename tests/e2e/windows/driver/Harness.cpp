@@ -1,5 +1,7 @@
 #include "Harness.h"
 
+#include "Scenarios.h"
+
 #include <cstdio>
 
 #include "app/Layout.h"
@@ -54,7 +56,31 @@ std::vector<HWND> TopLevel(DWORD pid, const wchar_t* className) {
     return search.found;
 }
 
+std::vector<std::pair<DWORD, DWORD>> g_dialogEvents;  // thread, event
+
+void CALLBACK RecordDialogEvent(HWINEVENTHOOK, DWORD event, HWND, LONG, LONG, DWORD thread, DWORD) {
+    g_dialogEvents.emplace_back(thread, event);
+}
+
 }  // namespace
+
+void WatchDialogEvents() {
+    SetWinEventHook(EVENT_SYSTEM_DIALOGSTART, EVENT_SYSTEM_DIALOGEND, nullptr, RecordDialogEvent, 0, 0,
+                    WINEVENT_OUTOFCONTEXT);
+    HMODULE guard = LoadLibraryW(BesideDriver(L"GuardHooks.dll").c_str());
+    SetWinEventHook(EVENT_SYSTEM_DIALOGSTART, EVENT_SYSTEM_DIALOGSTART, guard,
+                    reinterpret_cast<WINEVENTPROC>(reinterpret_cast<void*>(GetProcAddress(guard, "FocusAtDialogStart"))),
+                    0, 0, WINEVENT_INCONTEXT);
+}
+
+std::wstring Target::DialogEvents() const {
+    MSG message;  // out-of-context events come as messages to this thread
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    std::wstring seen;
+    for (auto [thread, event] : g_dialogEvents)
+        if (thread == process_.dwThreadId) seen += event == EVENT_SYSTEM_DIALOGSTART ? L" start" : L" end";
+    return seen;
+}
 
 bool Check(bool condition, const std::wstring& what, const std::wstring& detail) {
     if (!condition) ++g_failures;

@@ -56,6 +56,11 @@ private:
     HWND window_ = nullptr;
 };
 
+// From here on, the programs' EVENT_SYSTEM_DIALOGSTART and END reach this
+// thread as a screen reader gets them, out of context; inside each program
+// GuardHooks.dll keeps where the focus was at the start.
+void WatchDialogEvents();
+
 // The stand-in's record of its calls, where the case registered it.
 std::string StandInLog();
 
@@ -82,6 +87,8 @@ public:
     std::vector<HWND> MessageBoxes() const;
     HWND FocusedWindow() const;
     HWND FirstVisibleWindow() const;  // of any class
+    // The dialog events its thread raised so far, in order: " start end".
+    std::wstring DialogEvents() const;
     DWORD Id() const { return process_.dwProcessId; }
     DWORD ThreadId() const { return process_.dwThreadId; }
     HANDLE Process() const { return process_.hProcess; }

@@ -105,6 +105,19 @@ void SecondStartShown() {
         StartAgain(g_exe, L"while the mutex refuses it");
         CloseHandle(mutex);
     }
+    // Held by a start that shows nothing (stuck, or kept by an error report):
+    // a start waits ten seconds at most, then runs as if alone.
+    mutex = CreateMutexW(nullptr, TRUE, vista ? kVistaRunningMutex : kClassicRunningMutex);
+    Target alone;
+    const DWORD start = GetTickCount();
+    if (Check(mutex && alone.Start(g_exe), L"a start while the mutex is held and nothing shows")) {
+        const bool shown = alone.WaitForMainWindow(25000);
+        const DWORD took = GetTickCount() - start;
+        Check(shown && took >= 10000, L"it shows its own window after waiting 10 s", std::to_wstring(took) + L" ms");
+        alone.ClickExit();
+        ExpectEnd(alone);
+    }
+    CloseHandle(mutex);
 }
 
 // Creating a control fails half-way (a CBT hook refuses the program's

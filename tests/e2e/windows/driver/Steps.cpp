@@ -76,6 +76,8 @@ MessageBoxSeen Outcome(Target& program, const wchar_t* text) {
     MessageBoxSeen box;
     if (!Check(program.WaitForMessageBox(box), L"a message box appears")) return box;
     Check(!program.MainVisible(), L"the window is hidden behind the box");
+    Check(program.DialogEvents() == L" start end", L"screen readers were told the dialog started, and ended with Next",
+          program.DialogEvents());
     Note(L"outcome: " + box.text);
     ExpectBox(box, text, kTitle, {IDOK});
     ExpectInFrontUnowned(box.window, true);

@@ -23,6 +23,8 @@ void ThemedLayout() {
     Shot(L"layout");
     program.ClickExit();
     ExpectEnd(program);
+    Check(program.DialogEvents() == L" start end", L"screen readers were told the dialog ended as it went",
+          program.DialogEvents());
 }
 
 // Moved to a monitor of 144 DPI and back (WM_DPICHANGED, sent from inside

@@ -195,4 +195,6 @@ void Layout() {
     Shot(L"layout");
     program.ClickExit();
     ExpectEnd(program);
+    Check(program.DialogEvents() == L" start end", L"screen readers were told the dialog ended as it went",
+          program.DialogEvents());
 }

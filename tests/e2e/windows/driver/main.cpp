@@ -44,6 +44,7 @@ int wmain(int argc, wchar_t** argv) {
     if (std::wcscmp(argv[1], L"startup") != 0) {
         boxType.emplace(L"BoxType.dll", "RecordBoxType", WH_CALLWNDPROC, 0);
         functions.emplace(L"GuardHooks.dll", "WindowsFunctions", WH_CBT, 0);
+        WatchDialogEvents();
     }
     for (const Entry& s : scenarios) {
         if (std::wcscmp(s.name, argv[1]) != 0) continue;

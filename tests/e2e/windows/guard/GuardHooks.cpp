@@ -10,6 +10,9 @@
 //     dwmapi.dll by name in the program's process, as any later load by name
 //     there would (a system DLL's own, an input method's): it must come from
 //     the system folder, not from the current one.
+//   FocusAtDialogStart (WinEvent, in context): at EVENT_SYSTEM_DIALOGSTART,
+//     whether the focus is in the window yet (2) or not (1), as its property
+//     CertInstallTest.FocusAtStart: Wine raises no focus event to compare.
 #include <windows.h>
 
 namespace {
@@ -50,4 +53,11 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK LoadLater(int code, WPARAM wpa
         LoadLibraryW(L"dwmapi.dll");
     }
     return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+extern "C" __declspec(dllexport) void CALLBACK FocusAtDialogStart(HWINEVENTHOOK, DWORD, HWND window, LONG, LONG,
+                                                                  DWORD, DWORD) {
+    HWND focus = GetFocus();
+    SetPropW(window, L"CertInstallTest.FocusAtStart",
+             reinterpret_cast<HANDLE>(focus && (focus == window || IsChild(window, focus)) ? 2 : 1));
 }

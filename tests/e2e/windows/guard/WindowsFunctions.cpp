@@ -51,6 +51,9 @@ const RunTimeName kRunTimeNames[] = {
     {"oleacc.dll", W2000},  // Active Accessibility 1.x, "Included in Windows 2000"
     {"oleacc.dll!CreateStdAccessibleObject", W2000},
     {"oleacc.dll!LresultFromObject", W2000},
+    {"uiautomationcore.dll", XP},  // "Windows XP": there with its UI Automation update, in every Vista
+    {"uiautomationcore.dll!UiaHostProviderFromHwnd", XP},
+    {"uiautomationcore.dll!UiaReturnRawElementProvider", XP},
     // Today's pages start at XP; CryptoAPI 2.0 with these is in Windows 2000.
     {"crypt32.dll", W2000},
     {"crypt32.dll!CertOpenStore", W2000},
