@@ -23,7 +23,8 @@ fi
 
 packages="cmake make g++ libgtest-dev libssl-dev openssl python3
 g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
-wine wine32:i386 fonts-wine xvfb imagemagick icoutils locales fonts-wqy-microhei fonts-noto-cjk osslsigncode"
+wine wine32:i386 fonts-wine xvfb imagemagick icoutils locales fonts-wqy-microhei fonts-noto-cjk osslsigncode
+chromium w3m tidy node-acorn"
 
 as_root=""
 [ "$(id -u)" -eq 0 ] || as_root=sudo

@@ -72,7 +72,7 @@ for kind in unsigned signed; do
     done
     check $status "the $kind summary gives the SHA-256 of both files as published"
 done
-[ "$(ls -A "$work/signed" | xargs)" = "$exes SHA256SUMS notes.txt" ] && cmp -s "$work/signed/notes.txt" "$work/notes.txt"
+[ "$(ls -A "$work/signed" | xargs)" = "$exes SHA256SUMS index.html notes.txt root.crt" ] && cmp -s "$work/signed/notes.txt" "$work/notes.txt"
 check $? "the stale release files are replaced, the unrelated file is kept, nothing else is left" \
     "$(ls -A "$work/signed" | xargs)"
 
@@ -142,10 +142,10 @@ refused signer "is missing" signed_by
 refused "$work/signer.pem" "does not chain to the system's roots or to $work/operator-root.pem" \
     signed_by --cert "$work/signer.pem" --key "$work/signer.key" --ca "$work/operator-root.pem"
 # A release file's name taken by a folder in DIR: refused before the build.
-mkdir -p "$work/blocked/CertInstall.exe"
+mkdir -p "$work/blocked/index.html"
 blocked=$(listing "$work/blocked")
 said=$(release "$work/operator-root.pem" --out "$work/blocked" --unsigned 2>&1 >/dev/null)
-[ $? -ne 0 ] && [ "$said" = "release.sh: $work/blocked/CertInstall.exe: is a folder where the release puts a file" ] &&
+[ $? -ne 0 ] && [ "$said" = "release.sh: $work/blocked/index.html: is a folder where the release puts a file" ] &&
     [ "$(listing "$work/blocked")" = "$blocked" ]
 check $? "a folder where a release file goes is refused in one line, DIR untouched" "$said"
 
