@@ -10,9 +10,20 @@
 namespace {
 
 // The object oleacc gives a screen reader for a window's client area.
+// AccessibleObjectFromWindow's question, WM_GETOBJECT, which oleacc sends
+// with no limit, asked here within 5 s; a window that answers none gets
+// the standard object, as oleacc gives it.
 IAccessible* ClientObject(HWND window) {
     IAccessible* object = nullptr;
-    AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object));
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(window, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT), SMTO_ABORTIFHUNG, 5000, &answer)) {
+        Check(false, L"an answer to WM_GETOBJECT within 5 s", Describe(window));
+        return nullptr;
+    }
+    if (answer)
+        ObjectFromLresult(answer, IID_IAccessible, 0, reinterpret_cast<void**>(&object));
+    else
+        CreateStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object));
     return object;
 }
 
