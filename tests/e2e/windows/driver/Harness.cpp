@@ -115,7 +115,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 
 std::string FileText(const std::wstring& path) {
     std::string text;
-    if (FILE* in = _wfopen(path.c_str(), L"rb")) {
+    if (FILE* in = _wfopen(path.c_str(), L"r")) {
         char buffer[512];
         std::size_t got;
         while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
