@@ -106,6 +106,7 @@ for name in $names; do
             { cat "$work/sign.log" >&2; fail "$name: the signing failed (sign.sh's messages are above)"; }
     fi
 done
+
 # The facts the page, SHA256SUMS and the summary all give, measured once.
 release=$work/release
 openssl base64 -d -A -in "$work/root.b64" | openssl pkcs7 -inform DER -print_certs |
@@ -177,7 +178,7 @@ sum_of() {
 if [ -n "$unsigned" ]; then
     echo "UNSIGNED: these files carry no signature; Windows shows them as from an unknown publisher."
 else
-    echo "Signed with Authenticode by $signer: SHA-1 for Windows 2000 and XP, nested SHA-256 for later Windows${timestamp:+, time-stamped}."
+    echo "Signed with Authenticode by $(fact signer): SHA-1 for Windows 2000 and XP, nested SHA-256 for later Windows${timestamp:+, time-stamped}."
 fi
 cat <<EOF
 

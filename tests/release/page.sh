@@ -8,13 +8,10 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/roots.sh"
-top=$(cd "$1" && pwd)
-release=$top/release work=$top/page
-rm -rf "$work"
-mkdir -p "$work"
+cd "$1" || exit 1
+release=$PWD/release work=$PWD/page dir=$PWD/release/unsigned page=$PWD/release/unsigned/index.html
+rm -rf "$work" && mkdir -p "$work"
 export LC_ALL=C.UTF-8
-dir=$release/unsigned
-page=$dir/index.html
 browse() {  # UA ARGS...: headless Chromium on a fresh profile, reaching no network
     ua=$1
     shift
@@ -85,6 +82,5 @@ for size in 1024,768 360,740; do
     [ "$colour" = 00FF00 ]
     check $? "nothing to scroll sideways at ${size%,*} pixels wide (screenshot: $work/page-${size%,*}.png)" "$colour"
 done
-rm -rf "$work"/profile.*
 
 verdict "download page"
