@@ -115,7 +115,10 @@ UiAutomationServer LoadUiAutomationServer() {
         reinterpret_cast<void*>(GetProcAddress(core, "UiaHostProviderFromHwnd")));
     server.returnRawElementProvider = reinterpret_cast<decltype(server.returnRawElementProvider)>(
         reinterpret_cast<void*>(GetProcAddress(core, "UiaReturnRawElementProvider")));
-    if (!server.hostProviderFromHwnd || !server.returnRawElementProvider) server = {};
+    if (!server.hostProviderFromHwnd || !server.returnRawElementProvider) {
+        FreeLibrary(core);
+        server = {};
+    }
     return server;
 }
 

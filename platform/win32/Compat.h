@@ -59,8 +59,9 @@ HICON LoadIconAtSize(HINSTANCE instance, int id, int size);
 
 // UI Automation's server side, in uiautomationcore.dll (Vista and later, XP
 // with its update; Windows 2000 has none): both functions, or neither.
-// Loaded from the system folder and never freed, since the providers handed
-// out stay with UI Automation's clients until COM shuts down.
+// Loaded from the system folder and, once both are found, never freed, since
+// the providers handed out stay with UI Automation's clients until COM shuts
+// down.
 struct IRawElementProviderSimple;
 struct UiAutomationServer {
     HRESULT(WINAPI* hostProviderFromHwnd)(HWND, IRawElementProviderSimple**) = nullptr;

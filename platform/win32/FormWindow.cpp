@@ -357,7 +357,7 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             // Exit or the close box: the dialog ends as the window goes.
             Announce(false);
             accessibility_.Forget(window_.get());
-            return 0;
+            break;
         case WM_NCDESTROY: {
             // The last message: later ones, a broadcast among them, must not
             // reach this object, which may be going too.

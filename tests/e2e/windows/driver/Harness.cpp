@@ -65,6 +65,8 @@ void CALLBACK RecordDialogEvent(HWINEVENTHOOK, DWORD event, HWND, LONG, LONG, DW
 }  // namespace
 
 void WatchDialogEvents() {
+    MSG none;  // Wine drops the events for a thread that has no message queue yet
+    PeekMessageW(&none, nullptr, 0, 0, PM_NOREMOVE);
     SetWinEventHook(EVENT_SYSTEM_DIALOGSTART, EVENT_SYSTEM_DIALOGEND, nullptr, RecordDialogEvent, 0, 0,
                     WINEVENT_OUTOFCONTEXT);
     HMODULE guard = LoadLibraryW(BesideDriver(L"GuardHooks.dll").c_str());
