@@ -5,11 +5,9 @@
 # usage: certificate-option.sh WORK-FOLDER
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-source_dir=$(cd "$here/../.." && pwd)
 . "$here/roots.sh"
 work=$1/certificate-option
-rm -rf "$work"
-mkdir -p "$work"
+fresh "$work"
 
 root "$work" good
 openssl x509 -in "$work/good.pem" -outform DER -out "$work/good.der"

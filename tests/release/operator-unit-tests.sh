@@ -4,11 +4,9 @@
 # usage: operator-unit-tests.sh WORK-FOLDER
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-source_dir=$(cd "$here/../.." && pwd)
 . "$here/roots.sh"
 work=$1/operator-unit-tests
-rm -rf "$work"
-mkdir -p "$work"
+fresh "$work"
 root "$work" operator-root
 cmake --preset host -S "$source_dir" -B "$work/host" -DCERTINSTALL_CERTIFICATE="$work/operator-root.pem" \
     > "$work/configure.log" 2>&1 && cmake --build "$work/host" --target certificate_tests -j 2 > "$work/build.log" 2>&1 ||

@@ -10,7 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/roots.sh"
 cd "$1" || exit 1
 release=$PWD/release work=$PWD/page dir=$PWD/release/unsigned page=$PWD/release/unsigned/index.html
-rm -rf "$work" && mkdir -p "$work"
+fresh "$work"
 export LC_ALL=C.UTF-8
 browse() {  # UA ARGS...: headless Chromium on a fresh profile, reaching no network
     ua=$1

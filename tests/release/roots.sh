@@ -1,8 +1,13 @@
 # Shell functions for the release tests: throwaway certificates made with
 # OpenSSL (every key stays in the folder the caller gives), a changed byte,
-# and the tests' "ok:"/"FAIL:" lines.
+# and the tests' "ok:"/"FAIL:" lines. Sourced with $here set to this folder.
 
+source_dir=$(cd "$here/../.." && pwd)
 failures=0
+# fresh DIR: an empty folder for the test's own files, the last run's gone.
+fresh() {
+    rm -rf "$1" && mkdir -p "$1"
+}
 # check STATUS WHAT [DETAIL]: "ok: WHAT" where STATUS is 0, else a failure.
 check() {
     if [ "$1" -eq 0 ]; then echo "ok: $2"; else echo "FAIL: $2${3:+: $3}"; failures=$((failures + 1)); fi

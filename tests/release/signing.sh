@@ -6,11 +6,9 @@
 # usage: signing.sh WORK-FOLDER WINDOWS-BUILD
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-source_dir=$(cd "$here/../.." && pwd)
 . "$here/roots.sh"
 work=$1/signing exe=$2/CertInstall.exe
-rm -rf "$work"
-mkdir -p "$work"
+fresh "$work"
 sign() {
     sh "$source_dir/scripts/sign.sh" "$@"
 }
