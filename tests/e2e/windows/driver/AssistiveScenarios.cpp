@@ -9,10 +9,8 @@
 
 namespace {
 
-// The object oleacc gives a screen reader for a window's client area.
-// AccessibleObjectFromWindow's question, WM_GETOBJECT, which oleacc sends
-// with no limit, asked here within 5 s; a window that answers none gets
-// the standard object, as oleacc gives it.
+// The object oleacc gives a screen reader for a window's client area, asked
+// within 5 s (AccessibleObjectFromWindow sends WM_GETOBJECT with no limit).
 IAccessible* ClientObject(HWND window) {
     IAccessible* object = nullptr;
     DWORD_PTR answer = 0;

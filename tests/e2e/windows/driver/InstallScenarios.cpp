@@ -14,30 +14,30 @@ void Cancelled() {
     Target program;
     if (!StartShown(program)) return;
     program.ClickNext();
-    const MessageBoxSeen box = Outcome(program, kCancelled);
-    Shot(L"cancelled");
-    program.Press(box.window, IDOK);
-    ExpectEnd(program);
+    EndWithOutcome(program, kCancelled, L"cancelled");
+}
+
+void InstallOnce(const std::vector<BYTE>& carried, const std::wstring& shotPrefix, bool asked) {
+    Target program;
+    if (!StartShown(program)) return;
+    Shot((shotPrefix + L"window").c_str());
+    program.ClickNext();
+    if (asked) {
+        const MessageBoxSeen question = Confirmation(program);
+        Shot((shotPrefix + L"confirmation").c_str());
+        program.Press(question.window, IDYES);
+    }
+    EndWithOutcome(program, kInstalled, shotPrefix + L"installed");
+    const int copies = CopiesInRootStore(carried);
+    Check(copies == 1, L"Root holds the carried certificate once, byte for byte",
+          std::to_wstring(copies) + L" copies");
 }
 
 void InstallConfirmed(const wchar_t* shotPrefix) {
     const std::vector<BYTE> carried = ExpectedCertificate();
     Check(!carried.empty() && carried == CarriedCertificate(), L"the exe carries the expected certificate",
           SubjectOf(CarriedCertificate()));
-    Target program;
-    if (!StartShown(program)) return;
-    Shot((std::wstring(shotPrefix) + L"window").c_str());
-    program.ClickNext();
-    const MessageBoxSeen question = Confirmation(program);
-    Shot((std::wstring(shotPrefix) + L"confirmation").c_str());
-    program.Press(question.window, IDYES);
-    const MessageBoxSeen box = Outcome(program, kInstalled);
-    Shot((std::wstring(shotPrefix) + L"installed").c_str());
-    const int copies = CopiesInRootStore(carried);
-    Check(copies == 1, L"Root holds the carried certificate once, byte for byte",
-          std::to_wstring(copies) + L" copies");
-    program.Press(box.window, IDOK);
-    ExpectEnd(program);
+    InstallOnce(carried, shotPrefix, true);
 }
 
 void Installed() {
@@ -50,13 +50,9 @@ void Declined() {
     Target program;
     if (!StartShown(program)) return;
     program.ClickNext();
-    const MessageBoxSeen question = Confirmation(program);
-    program.Press(question.window, IDNO);
-    const MessageBoxSeen box = Outcome(program, kCancelled);
-    Shot(L"declined");
+    program.Press(Confirmation(program).window, IDNO);
+    EndWithOutcome(program, kCancelled, L"declined");
     Check(CopiesInRootStore(carried) == 0, L"Root is unchanged");
-    program.Press(box.window, IDOK);
-    ExpectEnd(program);
 }
 
 // A second run when the certificate is already there: the stand-in, like
@@ -64,14 +60,7 @@ void Declined() {
 void Again() {
     InstallConfirmed(L"first-");
     Note(L"second run");
-    Target program;
-    if (!StartShown(program)) return;
-    program.ClickNext();
-    const MessageBoxSeen box = Outcome(program, kInstalled);
-    Shot(L"second-installed");
-    Check(CopiesInRootStore(CarriedCertificate()) == 1, L"Root still holds one copy");
-    program.Press(box.window, IDOK);
-    ExpectEnd(program);
+    InstallOnce(CarriedCertificate(), L"second-", false);
 }
 
 // Clicks queued behind the first one, or arriving while a box runs its modal
@@ -81,8 +70,7 @@ void DoubleClick() {
     if (!StartShown(program)) return;
     program.ClickNext();
     program.ClickNext();
-    const MessageBoxSeen question = Confirmation(program);
-    program.Press(question.window, IDYES);
+    program.Press(Confirmation(program).window, IDYES);
     const MessageBoxSeen box = Outcome(program, kInstalled);
     program.ClickNext();
     program.ClickExit();
@@ -126,9 +114,7 @@ void OlderControlRefused() {
     Target program;
     if (!StartShown(program)) return;
     program.ClickNext();
-    const MessageBoxSeen box = Outcome(program, kCancelled);
-    program.Press(box.window, IDOK);
-    ExpectEnd(program);
+    EndWithOutcome(program, kCancelled);
     ExpectStandInCall("CreateInstance(ICEnroll4) = 0x80004002");
     ExpectStandInCall("CreateInstance(ICEnroll3) = 0x80004002");
     Check(CopiesInRootStore(CarriedCertificate()) == 0, L"Root is unchanged");

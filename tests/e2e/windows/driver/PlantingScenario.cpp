@@ -108,9 +108,7 @@ void DllPlanting() {
         Target program;
         if (StartShown(program)) {
             program.ClickNext();
-            const MessageBoxSeen box = Outcome(program, kInstalled);
-            program.Press(box.window, IDOK);
-            ExpectEnd(program);
+            EndWithOutcome(program, kInstalled);
         }
     }
     const std::string loaded = FileText(PlantedLog());

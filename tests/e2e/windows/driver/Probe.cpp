@@ -31,10 +31,9 @@ void NameProbeFile() {
 LONG FontHeight(int dpi) {
     wchar_t figures[128] = L"96:12,144:18";
     GetEnvironmentVariableW(L"CERTINSTALL_TEST_FONT", figures, 128);
-    const std::wstring key = std::to_wstring(dpi) + L":";
-    const std::wstring all = std::wstring(L",") + figures;
-    const std::size_t at = all.find(L"," + key);
-    const LONG pixels = at == std::wstring::npos ? 0 : std::wcstol(all.c_str() + at + 1 + key.size(), nullptr, 10);
+    const std::wstring all = L"," + std::wstring(figures), key = L"," + std::to_wstring(dpi) + L":";
+    const std::size_t at = all.find(key);
+    const LONG pixels = at == std::wstring::npos ? 0 : std::wcstol(all.c_str() + at + key.size(), nullptr, 10);
     Check(pixels > 0, L"the case gives the font's height at " + std::to_wstring(dpi) + L" DPI", figures);
     return -pixels;
 }

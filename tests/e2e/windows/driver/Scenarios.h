@@ -20,17 +20,22 @@ std::wstring Buttons(const std::vector<int>& ids);
 void ExpectBox(const MessageBoxSeen& box, const std::wstring& text, const std::wstring& title,
                const std::vector<int>& buttons);
 void NoteWindowsVersion();
-// Starts the program and waits for its window, with the focus on Next.
-bool StartShown(Target& program);
+// Starts the program (the case's exe unless named) and waits for its window,
+// with the focus on Next.
+bool StartShown(Target& program, const std::wstring& exe = g_exe);
 void ExpectEnd(Target& program, long code = 0);
 // The program asked for its box in the foreground, and topmost or not, with no owner.
 void ExpectInFrontUnowned(HWND box, bool topmost);
 // Next's outcome box, which must come with the window out of sight.
 MessageBoxSeen Outcome(Target& program, const wchar_t* text);
+// The outcome box, its screenshot under the name given (if any), OK, and the end.
+void EndWithOutcome(Target& program, const wchar_t* text, const std::wstring& shot = L"");
 // The stand-in's Yes/No question before anything goes into Root.
 MessageBoxSeen Confirmation(Target& program);
-// Next, Yes to the confirmation, then the outcome; the certificate is in
-// Root. Screenshots are named with the prefix.
+// Next, Yes to the question where the control asks one, then the outcome;
+// the certificate is in Root once. Screenshots are named with the prefix.
+void InstallOnce(const std::vector<BYTE>& carried, const std::wstring& shotPrefix, bool asked);
+// The same, asked, for the certificate the case expects the exe to carry.
 void InstallConfirmed(const wchar_t* shotPrefix);
 // The creation of the control as the program makes it, from this process.
 HRESULT CreateEnroll(ICEnroll4** control);
@@ -113,7 +118,6 @@ void DllPlanting();
 void OpenedAt144();
 // The Vista edition: its window's fonts at a DPI and at a changed one, an
 // install with no question (Wine's crypt32 asks none), one that fails.
-void ThemedLayout();
 void DpiChanged();
 void TextSize();
 void OnWindows();

@@ -75,9 +75,7 @@ void SecondStart() {
     Check(WaitUntil([&] { return GetForegroundWindow() == question.window; }, 5000),
           L"the confirmation is brought to the front", Describe(GetForegroundWindow()));
     program.Press(question.window, IDYES);
-    const MessageBoxSeen box = Outcome(program, kInstalled);
-    program.Press(box.window, IDOK);
-    ExpectEnd(program);
+    EndWithOutcome(program, kInstalled);
     StartsAgainAfterTheEnd();
 }
 
@@ -156,15 +154,6 @@ void WindowFails() {
     }
 }
 
-namespace {
-
-bool StartShownExe(Target& program, const std::wstring& exe) {
-    if (!Check(program.Start(exe), L"the program starts", exe)) return false;
-    return Check(program.WaitForMainWindow(), L"its window appears", exe);
-}
-
-}  // namespace
-
 // Both editions run, each window once behind the other's: a second start of
 // either brings forward its own edition's window, never the other's.
 void EditionsSecondStart() {
@@ -172,7 +161,7 @@ void EditionsSecondStart() {
     const std::wstring vistaExe = Beside(g_exe, L"CertInstallVista.exe");
     DecoyWindow decoy;
     Target classic, vista;
-    if (!StartShownExe(classic, classicExe) || !StartShownExe(vista, vistaExe)) return;
+    if (!StartShown(classic, classicExe) || !StartShown(vista, vistaExe)) return;
     struct Turn {
         Target& own;
         Target& other;
@@ -215,12 +204,9 @@ void SecondStartHidden() {
           L"it ends at once, within 2 s of the time a start while the window shows takes",
           std::to_wstring(hidden) + L" ms against " + std::to_wstring(shown) + L" ms");
     SetEvent(go);
-    const MessageBoxSeen question = Confirmation(program);
-    program.Press(question.window, IDYES);
+    program.Press(Confirmation(program).window, IDYES);
     SetEvent(go);
-    const MessageBoxSeen box = Outcome(program, kInstalled);
-    program.Press(box.window, IDOK);
-    ExpectEnd(program);
+    EndWithOutcome(program, kInstalled);
     CloseHandle(go);
 }
 

@@ -39,9 +39,9 @@ void NoteWindowsVersion() {
          L", GetWinVer text \"" + FormatFixed(word / 256 / 100.0 + word % 256, separator) + L"\"");
 }
 
-bool StartShown(Target& program) {
+bool StartShown(Target& program, const std::wstring& exe) {
     NoteWindowsVersion();
-    if (!Check(program.Start(g_exe), L"the program starts", g_exe)) return false;
+    if (!Check(program.Start(exe), L"the program starts", exe)) return false;
     if (!Check(program.WaitForMainWindow(), L"the window appears")) return false;
     Check(program.MessageBoxes().empty(), L"no message box beside the window");
     Check(WaitUntil([&] { return program.FocusedWindow() == program.Control(cmdNext); }, 5000),
@@ -82,6 +82,13 @@ MessageBoxSeen Outcome(Target& program, const wchar_t* text) {
     ExpectBox(box, text, kTitle, {IDOK});
     ExpectInFrontUnowned(box.window, true);
     return box;
+}
+
+void EndWithOutcome(Target& program, const wchar_t* text, const std::wstring& shot) {
+    const MessageBoxSeen box = Outcome(program, text);
+    if (!shot.empty()) Shot(shot.c_str());
+    program.Press(box.window, IDOK);
+    ExpectEnd(program);
 }
 
 MessageBoxSeen Confirmation(Target& program) {

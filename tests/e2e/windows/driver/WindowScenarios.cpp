@@ -3,7 +3,9 @@
 #include <cstring>
 #include <iterator>
 
+#include "Probe.h"
 #include "app/Layout.h"
+#include "platform/win32/WindowClasses.h"
 
 void Exit() {
     Target program;
@@ -164,9 +166,9 @@ void CheckLayout(Target& program, int dpi) {
         }
     }
     DWORD_PTR defId = 0;
-    Check(SendMessageTimeoutW(main, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 5000, &defId) != 0,
-          L"the window answers DM_GETDEFID within 5 s");
-    Check(HIWORD(defId) != DC_HASDEFID, L"the window has no default button", Hex(static_cast<unsigned long>(defId)));
+    const bool answered = SendMessageTimeoutW(main, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 5000, &defId) != 0;
+    Check(answered && HIWORD(defId) != DC_HASDEFID, L"the window has no default button",
+          answered ? Hex(static_cast<unsigned long>(defId)) : L"no answer to DM_GETDEFID within 5 s");
 
     // The separator: mid grey over light grey, from lineX for lineWidth pixels.
     const int x0 = layout->lineX, x1 = layout->lineX + layout->lineWidth - 1;
@@ -185,13 +187,19 @@ void CheckLayout(Target& program, int dpi) {
           L"the banner covers (" + std::to_wstring(right - 1) + L", " + std::to_wstring(bottom - 1) + L")");
 }
 
-// The layout at the screen's DPI.
+// The layout at the screen's DPI, and read as a screen reader reads it; the
+// Vista edition's in the system's message font, every line of both texts
+// visible, and with its icons of the DPI's sizes.
 void Layout() {
     Target program;
-    if (!StartShown(program)) return;
-    Check(program.BringToFront(), L"the window is in front");
+    std::optional<Probe> probe;
+    if (!StartProbed(program, probe)) return;
     CheckLayout(program, ScreenDpi());
     CheckAccessible(program);
+    if (WindowClassOf(g_exe) == kVistaWindowClass) {
+        CheckTextsFit(program, *probe, ScreenDpi(), FontHeight(ScreenDpi()));
+        CheckWindowIcons(program, ScreenDpi());
+    }
     Shot(L"layout");
     program.ClickExit();
     ExpectEnd(program);

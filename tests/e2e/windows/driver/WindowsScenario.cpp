@@ -10,12 +10,9 @@
 namespace {
 
 // Dragged onto a monitor of that DPI, the window goes to the corner of the
-// rectangle Windows suggests, reaching out of the work area, and is fitted
-// into the work area once let go. Where Windows asked it its size first (10
-// 1703 on), the rectangle is as wide as it answered; before, Windows scales
-// the window's own, and the window keeps the layout's size. Its height is
-// the layout's client area in the frame Wine draws, which Wine does not
-// scale with the DPI as Windows 10 does: it is not compared.
+// rectangle suggested (from 10 1703 on as wide as the window answered),
+// reaching out of the work area, and is fitted into it once let go. Its
+// height, in the frame Wine does not scale with the DPI, is not compared.
 void DragTo(Target& program, const Probe& probe, int from, int dpi) {
     DeleteFileW(ProbeFile().c_str());
     probe.Drag(program.MainWindow(), from, dpi);
@@ -60,19 +57,15 @@ void OnWindows() {
     GetClientRect(main, &client);
     GetWindowRect(main, &frame);
     probe->RaiseCaption(main, 12);
-    Check(Resized(main, frame) && [&] {
-        RECT now, outer;
-        GetClientRect(main, &now);
-        GetWindowRect(main, &outer);
-        return EqualRect(&now, &client) && outer.bottom - outer.top == frame.bottom - frame.top + 12;
-    }(), L"a title bar 12 px taller: the window grows by as much, its client area as the layout made it");
+    RECT now, raised;
+    const bool grew = Resized(main, frame);
+    GetClientRect(main, &now);
+    GetWindowRect(main, &raised);
+    Check(grew && EqualRect(&now, &client) && raised.bottom - raised.top == frame.bottom - frame.top + 12,
+          L"a title bar 12 px taller: the window grows by as much, its client area as the layout made it");
     // Wine keeps the title bar for the prefix's other programs: back as it was.
     probe->RaiseCaption(main, -12);
-    WaitUntil([&] {
-        RECT now;
-        GetWindowRect(main, &now);
-        return now.bottom - now.top == frame.bottom - frame.top;
-    }, 5000);
+    Resized(main, raised);
     if (perMonitor) {
         MoveToDpi(program, *probe, 144);
         DragTo(program, *probe, 144, 168);
@@ -81,9 +74,7 @@ void OnWindows() {
     }
     BroughtForwardWhileShown(program, decoy);
     program.ClickNext();
-    const MessageBoxSeen box = Outcome(program, kInstalled);
-    program.Press(box.window, IDOK);
-    ExpectEnd(program);
+    EndWithOutcome(program, kInstalled);
 
     // What GuardHooks.dll recorded of the program's lookups and calls.
     const std::string seen = FileText(g_output + L"\\lookups.txt");

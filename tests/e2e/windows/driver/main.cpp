@@ -19,7 +19,7 @@ int wmain(int argc, wchar_t** argv) {
         {L"startup", Startup},     {L"locale", Locale},     {L"older-control", OlderControl},
         {L"older-control-refused", OlderControlRefused},
         {L"second-start", SecondStart}, {L"window-fails", WindowFails},
-        {L"second-start-shown", SecondStartShown}, {L"themed-layout", ThemedLayout},
+        {L"second-start-shown", SecondStartShown},
         {L"dpi-changed", DpiChanged}, {L"text-size", TextSize}, {L"installed-silently", InstalledSilently},
         {L"root-unwritable", RootUnwritable}, {L"after-refusal", AfterRefusal},
         {L"editions-second-start", EditionsSecondStart}, {L"second-start-hidden", SecondStartHidden},

@@ -79,12 +79,18 @@ void Measure(HWND window) {
 // process is told, which is all that reads it.
 // The broadcast is the plainest one, "a setting changed": which one each
 // Windows' settings page sends is not for the program to rely on.
-void SetMessageFont(HWND window, int height) {
+// The system's metrics, changed as the user would.
+template <class Change>
+void ChangeMetrics(Change change) {
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    metrics.lfMessageFont.lfHeight = -height;
+    change(metrics);
     SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+}
+
+void SetMessageFont(HWND window, int height) {
+    ChangeMetrics([&](NONCLIENTMETRICSW& metrics) { metrics.lfMessageFont.lfHeight = -height; });
     // Windows 10's text size goes back to 100 % with it.
     const DWORD factor = 100;
     HKEY key = nullptr;
@@ -98,11 +104,7 @@ void SetMessageFont(HWND window, int height) {
 // 8.1's "Change only the text size" for title bars, or a theme with another
 // frame: the message font stays, the frame grows around the window.
 void RaiseCaption(HWND window, int pixels) {
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    metrics.iCaptionHeight += pixels;
-    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    ChangeMetrics([&](NONCLIENTMETRICSW& metrics) { metrics.iCaptionHeight += pixels; });
     SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
