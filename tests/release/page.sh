@@ -72,15 +72,15 @@ sed -n '/<script/,/<\/script>/p' "$page" | sed '1d;$d' > "$work/page.js"
 said=$(acorn --ecma3 --silent "$work/page.js" 2>&1) && ! grep -n -E 'JSON|addEventListener|querySelector' "$work/page.js"
 check $? "the script is ECMAScript 3 and uses nothing IE 6 lacks" "$said"
 
-# A copy that paints itself red if the page is wider than the window, green if not.
-sed 's|</body>|<script>document.body.style.background = document.documentElement.scrollWidth > document.documentElement.clientWidth ? "red" : "lime";</script></body>|' \
+# A copy that marks itself "wide" if the page is wider than the window,
+# "fits" if not; the screenshot of it is the page's own.
+sed 's|</body>|<script>document.documentElement.className = document.documentElement.scrollWidth > document.documentElement.clientWidth ? "wide" : "fits";</script></body>|' \
     "$page" > "$work/width.html"
 for size in 1024,768 360,740; do
-    browse "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)" --window-size=$size --screenshot="$work/page-${size%,*}.png" "file://$page"
-    browse x --window-size=$size --screenshot="$work/width.png" "file://$work/width.html"
-    colour=$(convert "$work/width.png" -crop 1x1+1+1 -format '%[hex:p]' info:)
-    [ "$colour" = 00FF00 ]
-    check $? "nothing to scroll sideways at ${size%,*} pixels wide (screenshot: $work/page-${size%,*}.png)" "$colour"
+    marked=$(browse "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)" --window-size=$size \
+        --screenshot="$work/page-${size%,*}.png" --dump-dom "file://$work/width.html" | grep -o '<html[^>]*>')
+    [ "${marked#*class=\"fits\"}" != "$marked" ]
+    check $? "nothing to scroll sideways at ${size%,*} pixels wide (screenshot: $work/page-${size%,*}.png)" "$marked"
 done
 
 verdict "download page"
