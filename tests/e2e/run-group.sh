@@ -25,7 +25,8 @@
 # CASE is NAME:SCENARIO, a case running the driver's SCENARIO, or
 # NAME:VARIABLE=VALUE, a variable in that case's environment (the driver's,
 # the program's and the stand-in's). CERTINSTALL_EXE names the exe to drive,
-# CertInstall.exe unless set; a relative name is in WINDOWS-BUILD.
+# CertInstall.exe unless set; a relative name is in WINDOWS-BUILD. WINDOWS=V
+# has Wine report version V from that case on, instead of VERSION.
 set -u
 windows_build=$1 work=$2 group=$3 version=$4
 shift 4
@@ -115,6 +116,7 @@ while read -r name scenario; do
         if [ -f "$group_dir/cases/$name.env" ]; then
             while IFS= read -r variable; do export "$variable"; done < "$group_dir/cases/$name.env"
         fi
+        [ -z "${WINDOWS:-}" ] || wine reg add 'HKCU\Software\Wine' /v Version /d "$WINDOWS" /f >/dev/null 2>&1
         exe=${CERTINSTALL_EXE:-CertInstall.exe}
         case $exe in /*) ;; *) exe=$windows_build/$exe ;; esac
         [ -z "$standin" ] || export CENROLL_STANDIN_LOG="$(windows_path "$case_dir")\\standin.log"

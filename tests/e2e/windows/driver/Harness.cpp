@@ -110,9 +110,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     while (!condition()) {
         if (GetTickCount() - start > timeoutMs) return false;
-        // Each look costs the wineserver a round of requests: asked every
-        // 10 ms, the looks took a third of the cases' CPU from the program.
-        Sleep(40);
+        Sleep(40);  // each look is a round of wineserver requests: every 10 ms took a third of the CPU
     }
     return true;
 }
