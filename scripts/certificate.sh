@@ -116,7 +116,6 @@ sha256* | sha384* | sha512*)
 esac
 
 # The thumbprints of the certificate's DER, written as OpenSSL writes them.
-openssl crl2pkcs7 -nocrl -certfile "$cert" -outform DER -out "$work/cert.p7b"
 sed '/^-----/d' "$cert" | base64 -d > "$work/cert.der"
 fingerprint() {
     "${1}sum" < "$work/cert.der" | cut -d ' ' -f 1 | tr a-f A-F | sed 's/../&:/g; s/:$//'
@@ -128,6 +127,7 @@ echo "   valid:    $not_before to $not_after"
 echo "   key:      RSA $bits bits, signed with $hash"
 
 [ -n "$describe" ] && exit 0
+openssl crl2pkcs7 -nocrl -certfile "$cert" -outform DER -out "$work/cert.p7b"
 base64 -w 0 "$work/cert.p7b" > "$work/cert.b64"
 echo >> "$work/cert.b64"
 mv "$work/cert.b64" "$output"
